@@ -1,0 +1,718 @@
+#include "Unit1.h"
+
+#include "controls/BLabel.h"
+#include "controls/Zpravy.h"
+#include "controls/listbox.h"
+#include "controls/picturebox.h"
+#include "platform/platform.h"
+#include "store/files.h"
+#include "store/settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+unsigned char Rezim = RezimNone;
+QString SlozkaProgramu;
+unsigned char IkonkaCount = 0;
+
+namespace {
+
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+const QColor kScrollBar(0xD4, 0xD0, 0xC8);
+
+QFont msSansSerif(int pixelHeight, bool bold = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QTextEdit *readOnlyRichBox(QWidget *parent, const QRect &geometry)
+{
+    auto *box = new QTextEdit(parent);
+    box->setGeometry(geometry);
+    box->setReadOnly(true);
+    box->setUndoRedoEnabled(false);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->document()->setDocumentMargin(1);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return box;
+}
+
+QAction *menuItem(QMenu *menu, const char *name, const QString &caption, bool enabled = true)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setEnabled(enabled);
+    return action;
+}
+
+QAction *checkItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menuItem(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(true);
+    return action;
+}
+
+QToolButton *quickButton(QWidget *panel, const char *name, int left, int width,
+                         QStyle::StandardPixmap picture, const QString &hint)
+{
+    auto *button = new QToolButton(panel);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, 1, width, 25);
+    button->setAutoRaise(true);
+    button->setIcon(panel->style()->standardIcon(picture));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_programFolder(programFolder)
+{
+    setObjectName(QStringLiteral("HLAVNI"));
+    setWindowTitle(QStringLiteral("Chichotek v 5.1"));
+    setWindowIcon(programIcon());
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(msSansSerif(11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kSilver);
+    setPalette(pal);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(359, 313);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+    createControls(client);
+    createMenus();
+    createPopupMenus();
+    setFixedSize(359, 313 + menuBar()->sizeHint().height());
+
+    Rezim = RezimNone;
+    FormCreate();
+}
+
+THLAVNI::~THLAVNI() = default;
+
+QIcon THLAVNI::programIcon()
+{
+    // A laughing face: the program's own picture.
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x80, 0x50, 0x00), 1.5));
+    p.setBrush(QColor(0xFF, 0xD7, 0x00));
+    p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
+    p.setBrush(QColor(0x30, 0x20, 0x00));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(9, 9, 4, 5));
+    p.drawEllipse(QRectF(19, 9, 4, 5));
+    p.setBrush(QColor(0xA0, 0x10, 0x10));
+    QPainterPath mouth;
+    mouth.moveTo(7, 17);
+    mouth.quadTo(16, 31, 25, 17);
+    mouth.closeSubpath();
+    p.drawPath(mouth);
+    p.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
+void THLAVNI::createControls(QWidget *client)
+{
+    Pozadi = new PictureBox(client);
+    Pozadi->setObjectName(QStringLiteral("Pozadi"));
+    Pozadi->setGeometry(0, 0, 359, 313);
+    Pozadi->setStretch(true);
+    Pozadi->setCenter(true);
+
+    Seznam = new ListBox(client);
+    Seznam->setObjectName(QStringLiteral("Seznam"));
+    Seznam->setGeometry(16, 16, 185, 238);
+    Seznam->setItemHeight(13);
+    connect(Seznam, &ListBox::userSelected, this, [this] { SeznamClick(); });
+    connect(Seznam, &ListBox::doubleClickedList, this, [this] { TlacClick(); });
+    connect(Seznam, &ListBox::keyDown, this, [this](QKeyEvent *e) { SeznamKeyDown(e); });
+
+    Edit = new QLineEdit(client);
+    Edit->setObjectName(QStringLiteral("Edit"));
+    Edit->setGeometry(16, 264, 185, 21);
+    Edit->setReadOnly(true);
+    connect(Edit, &QLineEdit::textChanged, this, [this] { EditChange(); });
+
+    Tlac = new QPushButton(QStringLiteral("Otevřít"), client);
+    Tlac->setObjectName(QStringLiteral("Tlac"));
+    Tlac->setGeometry(88, 288, 41, 17);
+    connect(Tlac, &QPushButton::clicked, this, [this] { TlacClick(); });
+
+    Popis = new QGroupBox(QStringLiteral("Popis"), client);
+    Popis->setObjectName(QStringLiteral("Popis"));
+    Popis->setGeometry(216, 24, 137, 177);
+    Popis->setAutoFillBackground(true);
+    QPalette popisPalette = Popis->palette();
+    popisPalette.setColor(QPalette::Window, kScrollBar);
+    Popis->setPalette(popisPalette);
+
+    PopisText = readOnlyRichBox(Popis, QRect(8, 16, 121, 65));
+    PopisText->setObjectName(QStringLiteral("PopisText"));
+    PopisText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PopisText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    PopisText->setLineWrapMode(QTextEdit::NoWrap);
+
+    Label1 = new QLabel(QStringLiteral("Počet podložek:"), Popis);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 88, 84, 13);
+
+    PocPod = readOnlyRichBox(Popis, QRect(96, 86, 25, 17));
+    PocPod->setObjectName(QStringLiteral("PocPod"));
+    PocPod->setPlainText(QStringLiteral("0"));
+
+    Label2 = new QLabel(QStringLiteral("Autor:"), Popis);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(8, 106, 60, 13);
+
+    Autor = readOnlyRichBox(Popis, QRect(8, 120, 121, 17));
+    Autor->setObjectName(QStringLiteral("Autor"));
+    Autor->setPlainText(QStringLiteral("(Neznámý)"));
+    Autor->setAlignment(Qt::AlignHCenter);
+
+    Ikonka = new PictureBox(Popis);
+    Ikonka->setObjectName(QStringLiteral("Ikonka"));
+    Ikonka->setGeometry(52, 140, 32, 32);
+    Ikonka->setStretch(true);
+    Ikonka->setCenter(true);
+    Ikonka->setToolTip(QStringLiteral("Ikonka přiložená ke knihovně!!!"));
+
+    Vtip = new QTextEdit(client);
+    Vtip->setObjectName(QStringLiteral("Vtip"));
+    Vtip->setGeometry(160, 16, 193, 241);
+    Vtip->setReadOnly(true);
+    Vtip->setUndoRedoEnabled(false);
+    Vtip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Vtip->setFont(msSansSerif(13, true));
+    Vtip->viewport()->setCursor(Qt::IBeamCursor);
+    QPalette vtipPalette = Vtip->palette();
+    vtipPalette.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));
+    Vtip->setPalette(vtipPalette);
+    Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
+    Vtip->hide();
+
+    Panel = new QFrame(client);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setGeometry(200, 264, 99, 27);
+    Panel->setFrameShape(QFrame::Panel);
+    Panel->setFrameShadow(QFrame::Raised);
+    Panel->setAutoFillBackground(true);
+    Panel->setPalette(popisPalette);
+    Panel->setToolTip(QStringLiteral("Uloží vtip jako..."));
+    Panel->setContextMenuPolicy(Qt::CustomContextMenu);
+    RychUloz = quickButton(Panel, "RychUloz", 1, 23, QStyle::SP_DialogSaveButton,
+                           QStringLiteral("Uloží vtip jako..."));
+    RychTisk = quickButton(Panel, "RychTisk", 25, 23, QStyle::SP_FileDialogDetailedView,
+                           QStringLiteral("Vytiskne vtip..."));
+    VtipCopy = quickButton(Panel, "VtipCopy", 49, 25, QStyle::SP_FileDialogContentsView,
+                           QStringLiteral("Zkopíruje celý vtip do schránky."));
+    RychPismo = quickButton(Panel, "RychPismo", 73, 25, QStyle::SP_FileDialogInfoView,
+                            QStringLiteral("Nastavení písma."));
+    Panel->hide();
+
+    napoveda = new TBLabel(client);
+    napoveda->setObjectName(QStringLiteral("napoveda"));
+    napoveda->setGeometry(208, 208, 145, 13);
+    napoveda->setActive(false);
+    napoveda->setSpeed(150);
+    napoveda->setFont(msSansSerif(11, true));
+    QPalette hintPalette = napoveda->palette();
+    hintPalette.setColor(QPalette::WindowText, Qt::red);
+    napoveda->setPalette(hintPalette);
+    napoveda->setText(QStringLiteral("Zkus to udělat v nápovědě na ikonku programu!!!          "));
+    napoveda->hide();
+
+    Uloz = new QTextEdit(client);
+    Uloz->setObjectName(QStringLiteral("Uloz"));
+    Uloz->hide();
+
+    Pocitej = new QTimer(this);
+    Pocitej->setObjectName(QStringLiteral("Pocitej"));
+    Pocitej->setInterval(1);
+
+    SetriditO = new TZpravy(this);
+    SetriditO->setObjectName(QStringLiteral("SetriditO"));
+
+    Seznam->setFocus();
+}
+
+void THLAVNI::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("HlavniMenu"));
+
+    SaveVtip = bar->addMenu(QStringLiteral("Soubor"));
+    SaveVtip->setObjectName(QStringLiteral("SaveVtip"));
+    UlozVtip = menuItem(SaveVtip, "UlozVtip", QStringLiteral("Uložit vtip jako..."), false);
+    SaveVtip->addSeparator();
+    Tisk = menuItem(SaveVtip, "Tisk", QStringLiteral("Vytisknout vtip..."), false);
+    KopVtip = menuItem(SaveVtip, "KopVtip", QStringLiteral("Kopírovat vtip do schránky"), false);
+    SaveVtip->addSeparator();
+    Konec1 = menuItem(SaveVtip, "Konec1", QStringLiteral("Konec"));
+    connect(Konec1, &QAction::triggered, this, [this] { Konec1Click(); });
+
+    Databze1 = bar->addMenu(QStringLiteral("Databáze"));
+    Databze1->setObjectName(QStringLiteral("Databze1"));
+    Databze1->setToolTipsVisible(true);
+    Vytvor = menuItem(Databze1, "Vytvor", QStringLiteral("Vytvořit novou..."));
+    Uprav = menuItem(Databze1, "Uprav", QStringLiteral("Upravit..."), false);
+    Databze1->addSeparator();
+    Pridat = menuItem(Databze1, "Pridat", QStringLiteral("Přidat do seznamu..."));
+    Pridat->setToolTip(QStringLiteral("Přidá knihovnu do seznamu dostupních knihoven."));
+    OdstrU = menuItem(Databze1, "OdstrU", QStringLiteral("Odstranit úplně..."), false);
+    OdstrU->setToolTip(QStringLiteral("Odstraní knihovny úplně..."));
+    Odstr = menuItem(Databze1, "Odstr", QStringLiteral("Odstranit ze seznamu"), false);
+    Odstr->setToolTip(QStringLiteral("Odstraní knihovnu pouze ze seznamu dostupních knihoven."));
+    Databze1->addSeparator();
+    Najit = menuItem(Databze1, "Najit", QStringLiteral("Najít vtip..."), false);
+    Databze1->addSeparator();
+    Internet1 = Databze1->addMenu(QStringLiteral("Internet"));
+    Internet1->setObjectName(QStringLiteral("Internet1"));
+    Sthnoutvtipy1 =
+        menuItem(Internet1, "Sthnoutvtipy1", QStringLiteral("Stáhnout vtipy..."), false);
+    Publikovatknihovnu1 =
+        menuItem(Internet1, "Publikovatknihovnu1", QStringLiteral("Publikovat knihovnu..."));
+    Databze1->addSeparator();
+    Setrit = menuItem(Databze1, "Setrit", QStringLiteral("Setřídit podle názvu..."));
+    Presun = Databze1->addMenu(QStringLiteral("Přesunout"));
+    Presun->setObjectName(QStringLiteral("Presun"));
+    PrNah = menuItem(Presun, "PrNah", QStringLiteral("Nahoru"));
+    PrNah->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    PrDol = menuItem(Presun, "PrDol", QStringLiteral("Dolu"));
+    PrDol->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Databze1->addSeparator();
+    celkovy = menuItem(Databze1, "celkovy", QStringLiteral("Celkový počet vtipů..."));
+
+    Nastaven1 = bar->addMenu(QStringLiteral("Nastavení"));
+    Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
+    Psmo1 = menuItem(Nastaven1, "Psmo1", QStringLiteral("Písmo..."));
+    Tiskrny1 = menuItem(Nastaven1, "Tiskrny1", QStringLiteral("Tiskárny..."));
+    Obrzekpozad1 = Nastaven1->addMenu(QStringLiteral("Obrázek pozadí"));
+    Obrzekpozad1->setObjectName(QStringLiteral("Obrzekpozad1"));
+    Obrzek1 = menuItem(Obrzekpozad1, "Obrzek1", QStringLiteral("Nahrát..."));
+    connect(Obrzek1, &QAction::triggered, this, [this] { Obrzek1Click(); });
+    Obrzekpozad1->addSeparator();
+    Roz = checkItem(Obrzekpozad1, "Roz", QStringLiteral("Roztáhnout"));
+    Centr = checkItem(Obrzekpozad1, "Centr", QStringLiteral("Centrovat"));
+
+    Npovda1 = bar->addMenu(QStringLiteral("Nápověda"));
+    Npovda1->setObjectName(QStringLiteral("Npovda1"));
+    Oaplikaci1 = menuItem(Npovda1, "Oaplikaci1", QStringLiteral("O aplikaci..."));
+
+    OtevriAkce = new QAction(QStringLiteral("OtevriAkce"), this);
+    OtevriAkce->setObjectName(QStringLiteral("OtevriAkce"));
+    connect(OtevriAkce, &QAction::triggered, this, [this] { OtevriAkceExecute(); });
+
+    Egg = new QAction(QStringLiteral("Egg"), this);
+    Egg->setObjectName(QStringLiteral("Egg"));
+    Egg->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addAction(Egg);
+}
+
+void THLAVNI::createPopupMenus()
+{
+    PanelMenu = new QMenu(this);
+    PanelMenu->setObjectName(QStringLiteral("PanelMenu"));
+    UlozZobr = checkItem(PanelMenu, "UlozZobr", QStringLiteral("Uložení vtipu"));
+    ZobTisk = checkItem(PanelMenu, "ZobTisk", QStringLiteral("Vytisknutí vtipu"));
+    ZobCopyVtip = checkItem(PanelMenu, "ZobCopyVtip", QStringLiteral("Kopírování vtipu"));
+    ZobPismo = checkItem(PanelMenu, "ZobPismo", QStringLiteral("Nastavení písma"));
+    PanelMenu->addSeparator();
+    Odemk = menuItem(PanelMenu, "Odemk", QStringLiteral("Odemknout"));
+    Odemk->setCheckable(true);
+    Odemk->setChecked(false);
+    connect(Panel, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PanelMenu->popup(Panel->mapToGlobal(at)); });
+
+    // A check item's handler decides the new mark itself, so the mark Qt has
+    // already flipped on the click is put back first.
+    const auto bind = [this](QAction *item, void (THLAVNI::*handler)()) {
+        connect(item, &QAction::triggered, this, [this, item, handler] {
+            item->setChecked(!item->isChecked());
+            (this->*handler)();
+        });
+    };
+    bind(Roz, &THLAVNI::RozClick);
+    bind(Centr, &THLAVNI::CentrClick);
+    bind(UlozZobr, &THLAVNI::UlozZobrClick);
+    bind(ZobTisk, &THLAVNI::ZobTiskClick);
+    bind(ZobCopyVtip, &THLAVNI::ZobCopyVtipClick);
+    bind(ZobPismo, &THLAVNI::ZobPismoClick);
+
+    MenuVtipu = new QMenu(this);
+    MenuVtipu->setObjectName(QStringLiteral("MenuVtipu"));
+    MenuVtipu->setToolTipsVisible(true);
+    Koprovatdoschrnky1 = menuItem(MenuVtipu, "Koprovatdoschrnky1", QStringLiteral("Kopírovat"));
+    Koprovatdoschrnky1->setToolTip(QStringLiteral("Zkopíruje vybranou část vtipu do schránky."));
+    Vytisknout1 = menuItem(MenuVtipu, "Vytisknout1", QStringLiteral("Vytisknout..."));
+    Vytisknout1->setToolTip(QStringLiteral("Vytiskne vtip!!!"));
+    Uloitjako1 = menuItem(MenuVtipu, "Uloitjako1", QStringLiteral("Uložit jako..."));
+    Uloitjako1->setToolTip(QStringLiteral("Uloží vtip jako..."));
+    connect(Vtip, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { MenuVtipu->popup(Vtip->viewport()->mapToGlobal(at)); });
+}
+
+void THLAVNI::FormCreate()
+{
+    // 1. The program's folder becomes the working directory.
+    QString folder = m_programFolder;
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath();
+    SlozkaProgramu = QDir::toNativeSeparators(QDir(folder).absolutePath());
+    if (!SlozkaProgramu.endsWith(QDir::separator()))
+        SlozkaProgramu += QDir::separator();
+    if (!QDir::setCurrent(folder)) {
+        platform::services().error(
+            QStringLiteral("Složka programu „%1“ nelze otevřít.").arg(SlozkaProgramu));
+        return;
+    }
+    // 2.
+    IkonkaCount = 0;
+    // 3.
+    Najit->setEnabled(false);
+    // 4. The background picture.
+    QString error;
+    const std::optional<QImage> background = store::readBackground(&error);
+    if (!background) {
+        platform::services().error(error);
+        return;
+    }
+    Pozadi->setImage(*background);
+    // 5.
+    Rezim = RezimKnihovny;
+    // 6. The list of libraries.
+    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
+    if (!libraries) {
+        platform::services().error(error);
+        return;
+    }
+    Seznam->setItems(*libraries);
+    // 7.
+    FontDialogFont = Vtip->font();
+    // 8. The settings.
+    const std::optional<QStringList> settings = store::readList(store::settingsFile(), &error);
+    if (!settings) {
+        platform::services().error(error);
+        return;
+    }
+    Nastaveni = *settings;
+    applySettings();
+}
+
+void THLAVNI::applySettings()
+{
+    if (store::settingsLineIsOff(Nastaveni, store::StretchBackground)) {
+        Roz->setChecked(false);
+        Pozadi->setStretch(false);
+    }
+    if (store::settingsLineIsOff(Nastaveni, store::CentreBackground)) {
+        Pozadi->setCenter(false);
+        Centr->setChecked(false);
+    }
+    const std::pair<QAction *, QWidget *> buttons[] = {
+        {UlozZobr, RychUloz}, {ZobTisk, RychTisk}, {ZobCopyVtip, VtipCopy}, {ZobPismo, RychPismo}};
+    for (int i = 0; i < 4; ++i) {
+        if (store::settingsLineIsOff(Nastaveni, store::ShowSaveButton + i)) {
+            buttons[i].first->setChecked(false);
+            buttons[i].second->hide();
+        }
+    }
+}
+
+void THLAVNI::TlacClick()
+{
+    OtevriAkce->trigger();
+}
+
+void THLAVNI::OtevriAkceExecute()
+{
+    Odstr->setEnabled(false);
+    OdstrU->setEnabled(false);
+    if (Edit->text().isEmpty())
+        return;
+    if (Rezim == RezimKnihovny)
+        openLibrary();
+    else
+        closeLibrary();
+}
+
+void THLAVNI::openLibrary()
+{
+    const QString library = Edit->text();
+    Rezim = RezimVtipy;
+    Kategorie = QStringLiteral("DataBase\\") + library + u'\\';
+    PredOdchod = library;
+    m_openLibrary = library;
+    Tlac->setText(QStringLiteral("Zavřít"));
+    Seznam->resize(137, Seznam->height());
+    Edit->resize(137, Edit->height());
+    Odstr->setEnabled(false);
+    OdstrU->setEnabled(false);
+    Popis->hide();
+    KopVtip->setEnabled(false);
+    Uprav->setEnabled(false);
+    Vytvor->setEnabled(false);
+    Pridat->setEnabled(false);
+    celkovy->setEnabled(false);
+    Najit->setEnabled(true);
+    Presun->setEnabled(false);
+    PrDol->setEnabled(false);
+    PrNah->setEnabled(false);
+    Setrit->setEnabled(false);
+
+    const store::DbPath jokes = store::DbPath::jokeList(library);
+    Soubor = jokes.display();
+    const std::optional<QStringList> names = store::readList(jokes);
+    std::optional<store::Icon> icon;
+    if (names) {
+        Seznam->setItems(*names);
+        icon = store::readIcon(store::DbPath::libraryFile(library, QStringLiteral(".ico")));
+    }
+    if (!names || !icon) {
+        platform::services().message(
+            QStringLiteral("Knihovna je vadná!!! Doporučujeme odebrat!!!"));
+        OtevriAkce->trigger();
+        return;
+    }
+    setWindowIcon(QIcon(QPixmap::fromImage(icon->image)));
+}
+
+void THLAVNI::closeLibrary()
+{
+    Tlac->setText(QStringLiteral("Otevřít"));
+    Kategorie = QStringLiteral(".");
+    m_openLibrary.clear();
+    Seznam->resize(185, Seznam->height());
+    Edit->resize(185, Edit->height());
+    UlozVtip->setEnabled(false);
+    Popis->show();
+    Vtip->hide();
+    Panel->hide();
+    Tisk->setEnabled(false);
+    KopVtip->setEnabled(false);
+    Vytvor->setEnabled(true);
+    Pridat->setEnabled(true);
+    Najit->setEnabled(false);
+    celkovy->setEnabled(true);
+    Presun->setEnabled(true);
+    PrDol->setEnabled(true);
+    PrNah->setEnabled(true);
+    Setrit->setEnabled(true);
+    Rezim = RezimKnihovny;
+
+    QString error;
+    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
+    if (!libraries) {
+        Seznam->setItems({});
+        platform::services().error(error);
+        return;
+    }
+    Seznam->setItems(*libraries);
+    setEditText(PredOdchod);
+    setWindowIcon(programIcon());
+}
+
+void THLAVNI::SeznamKeyDown(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (Rezim == RezimKnihovny) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            OtevriAkce->trigger();
+    } else if (key == Qt::Key_Escape) {
+        OtevriAkce->trigger();
+    }
+}
+
+void THLAVNI::SeznamClick()
+{
+    const int row = Seznam->itemIndex();
+    if (row < 0)
+        return;
+    setEditText(Seznam->item(row));
+    FontDialogFont = Vtip->font();
+    if (Rezim == RezimKnihovny) {
+        Odstr->setEnabled(true);
+        OdstrU->setEnabled(true);
+        Uprav->setEnabled(true);
+    } else if (Rezim == RezimVtipy) {
+        KopVtip->setEnabled(true);
+        Tisk->setEnabled(true);
+        Vtip->show();
+        Panel->show();
+        UlozVtip->setEnabled(true);
+    }
+}
+
+void THLAVNI::setEditText(const QString &text)
+{
+    if (Edit->text() != text)
+        Edit->setText(text);
+}
+
+bool THLAVNI::loadRichBox(QTextEdit *box, const store::DbPath &path)
+{
+    Soubor = path.display();
+    return store::readRichText(path, box->document());
+}
+
+void THLAVNI::EditChange()
+{
+    const QString name = Edit->text();
+    if (Rezim == RezimKnihovny) {
+        if (name.isEmpty())
+            return;
+        using store::DbPath;
+        bool loaded = loadRichBox(PopisText, DbPath::libraryFile(name, QStringLiteral(".da1"))) &&
+                      loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2"))) &&
+                      loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
+        if (loaded) {
+            Autor->selectAll();
+            Autor->setAlignment(Qt::AlignHCenter);
+            Autor->moveCursor(QTextCursor::Start);
+            const std::optional<store::Icon> icon =
+                store::readIcon(DbPath::libraryFile(name, QStringLiteral(".ico")));
+            if (icon)
+                Ikonka->setImage(icon->image);
+            loaded = icon.has_value();
+        }
+        if (!loaded)
+            platform::services().message(QStringLiteral("Nemohu načíst popis!!!"));
+    } else if (Rezim == RezimVtipy) {
+        const store::DbPath joke = store::DbPath::jokeFile(m_openLibrary, name);
+        Soubor = joke.display();
+        if (!store::readRichText(joke, Vtip->document()))
+            platform::services().message(
+                QStringLiteral("Vtip nebyl dosud napsán nebo nelze nalézt!!!"));
+    }
+}
+
+void THLAVNI::Konec1Click()
+{
+    close();
+}
+
+bool THLAVNI::FormCloseQuery()
+{
+    store::SettingsFlags flags{};
+    const QAction *items[] = {Roz, Centr, UlozZobr, ZobTisk, ZobCopyVtip, ZobPismo};
+    for (int i = 0; i < store::SettingsFlagCount; ++i)
+        flags[i] = items[i]->isChecked();
+    Nastaveni = store::settingsLines(flags);
+    QString error;
+    // A settings file that cannot be written is reported, and the user can
+    // still quit.
+    if (!store::writeList(store::settingsFile(), Nastaveni, &error))
+        platform::services().error(error);
+    platform::services().beep();
+    return platform::services().confirm(QStringLiteral("Opravdu ukončit program?"));
+}
+
+void THLAVNI::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void THLAVNI::Obrzek1Click()
+{
+    platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Nahraj obrázek.....");
+    dialog.filter = QStringLiteral(
+        "Všechny obrázky (*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf)|*.bmp;*.jpg;*.jpeg;*.ico;*.emf;"
+        "*.wmf|Bitmapy (*.bmp)|*.bmp|Obrázky JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg|Ikonky (*.ico)|*.ico|"
+        "Rozšířené metasoubory (*.emf)|*.emf|Metasoubory (*.wmf)|*.wmf");
+    dialog.mustExist = true;
+    dialog.picturePreview = true;
+    const platform::FileChoice choice = platform::services().openFile(this, dialog);
+    if (!choice.accepted())
+        return;
+    QImageReader reader(choice.fileName);
+    reader.setDecideFormatFromContent(true);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        platform::services().error(QStringLiteral("Obrázek „%1“ nelze načíst.")
+                                       .arg(QDir::toNativeSeparators(choice.fileName)));
+        return;
+    }
+    Pozadi->setImage(picture);
+    QString error;
+    if (!store::writeBackground(picture, kSilver, &error))
+        platform::services().error(error);
+}
+
+void THLAVNI::toggle(QAction *item, QWidget *button)
+{
+    const bool on = !item->isChecked();
+    button->setVisible(on);
+    item->setChecked(on);
+}
+
+void THLAVNI::RozClick()
+{
+    const bool on = !Roz->isChecked();
+    Pozadi->setStretch(on);
+    Roz->setChecked(on);
+}
+
+void THLAVNI::CentrClick()
+{
+    const bool on = !Centr->isChecked();
+    Pozadi->setCenter(on);
+    Centr->setChecked(on);
+}
+
+void THLAVNI::UlozZobrClick()
+{
+    toggle(UlozZobr, RychUloz);
+}
+
+void THLAVNI::ZobTiskClick()
+{
+    toggle(ZobTisk, RychTisk);
+}
+
+void THLAVNI::ZobCopyVtipClick()
+{
+    toggle(ZobCopyVtip, VtipCopy);
+}
+
+void THLAVNI::ZobPismoClick()
+{
+    toggle(ZobPismo, RychPismo);
+}

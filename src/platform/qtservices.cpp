@@ -1,0 +1,283 @@
+#include "qtservices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <utility>
+
+namespace platform {
+namespace {
+
+QMessageBox::Icon iconOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information:
+        return QMessageBox::Information;
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Error:
+        return QMessageBox::Critical;
+    case MessageKind::Question:
+        return QMessageBox::Question;
+    case MessageKind::Plain:
+    case MessageKind::Custom:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Our buttons with Qt's and the Czech captions the program shows.
+struct ButtonInfo
+{
+    Button button;
+    QMessageBox::StandardButton qt;
+    const char *caption;
+};
+
+constexpr ButtonInfo kButtons[] = {
+    {Yes, QMessageBox::Yes, "&Ano"},
+    {No, QMessageBox::No, "&Ne"},
+    {Ok, QMessageBox::Ok, "OK"},
+    {Cancel, QMessageBox::Cancel, "Storno"},
+    {Abort, QMessageBox::Abort, "&Přerušit"},
+    {Retry, QMessageBox::Retry, "&Opakovat"},
+    {Ignore, QMessageBox::Ignore, "&Ignorovat"},
+    {All, QMessageBox::SaveAll, "&Vše"},
+    {NoToAll, QMessageBox::NoToAll, "N&e všem"},
+    {YesToAll, QMessageBox::YesToAll, "A&no všem"},
+    {Help, QMessageBox::Help, "&Nápověda"},
+};
+
+Button showBox(const QString &caption, const QString &text, MessageKind kind, Buttons buttons)
+{
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    std::vector<std::pair<QPushButton *, Button>> added;
+    for (const ButtonInfo &info : kButtons) {
+        if (buttons & info.button) {
+            QPushButton *b = box.addButton(info.qt);
+            b->setText(QString::fromUtf8(info.caption));
+            added.emplace_back(b, info.button);
+        }
+    }
+    if (added.empty()) {
+        QPushButton *b = box.addButton(QMessageBox::Ok);
+        added.emplace_back(b, Ok);
+    }
+    box.exec();
+    for (const auto &[pushButton, button] : added) {
+        if (box.clickedButton() == pushButton)
+            return button;
+    }
+    // Closed with Escape or the title bar: the cancelling answer.
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return added.front().second;
+}
+
+QString swapCase(const QString &pattern)
+{
+    const QString lower = pattern.toLower();
+    return lower == pattern ? pattern.toUpper() : lower;
+}
+
+QString xdgTrashParent()
+{
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return dataHome;
+}
+
+} // namespace
+
+QtServices::QtServices() = default;
+QtServices::~QtServices() = default;
+
+void QtServices::message(const QString &text)
+{
+    showBox(applicationTitle(), text, MessageKind::Plain, Ok);
+}
+
+void QtServices::error(const QString &text)
+{
+    showBox(applicationTitle(), text, MessageKind::Error, Ok);
+}
+
+bool QtServices::confirm(const QString &text)
+{
+    return showBox(applicationTitle(), text, MessageKind::Question, Ok | Cancel) == Ok;
+}
+
+Button QtServices::messageBox(const QString &caption, const QString &text, MessageKind kind,
+                              Buttons buttons)
+{
+    return showBox(caption, text, kind, buttons);
+}
+
+QStringList QtServices::qtFilters(const QString &filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            patterns << p.trimmed();
+            const QString other = swapCase(p.trimmed());
+            if (other != p.trimmed())
+                patterns << other;
+        }
+        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
+    }
+    return out;
+}
+
+static FileChoice runFileDialog(QWidget *parent, const FileDialog &d, bool save)
+{
+    QFileDialog dialog(parent, d.title, d.folder);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.askOverwrite);
+    const QStringList filters = QtServices::qtFilters(d.filter);
+    dialog.setNameFilters(filters);
+    if (d.filterIndex >= 1 && d.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[d.filterIndex - 1]);
+    if (!d.fileName.isEmpty())
+        dialog.selectFile(d.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const int index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return FileChoice{dialog.selectedFiles().first(), index > 0 ? index : d.filterIndex};
+}
+
+FileChoice QtServices::openFile(QWidget *parent, const FileDialog &dialog)
+{
+    return runFileDialog(parent, dialog, false);
+}
+
+FileChoice QtServices::saveFile(QWidget *parent, const FileDialog &dialog)
+{
+    return runFileDialog(parent, dialog, true);
+}
+
+std::optional<FontChoice> QtServices::chooseFont(QWidget *parent, const FontDialog &d)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, d.font, parent);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{font, d.colour};
+}
+
+std::optional<QColor> QtServices::chooseColour(QWidget *parent, const QColor &initial)
+{
+    const QColor colour = QColorDialog::getColor(initial, parent);
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour;
+}
+
+bool QtServices::printerSetup(QWidget *parent)
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPrintDialog dialog(m_printer.get(), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtServices::print(const QTextDocument &document, const QString &jobTitle, QString *error)
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    m_printer->setDocName(jobTitle);
+    document.print(m_printer.get());
+    if (m_printer->printerState() == QPrinter::Error) {
+        if (error)
+            *error = QStringLiteral("Tisk se nezdařil.");
+        return false;
+    }
+    return true;
+}
+
+bool QtServices::moveToTrash(const QStringList &paths, QString *error)
+{
+    // Without its parent folder Qt would make the trash in the working folder.
+    QDir().mkpath(xdgTrashParent());
+    for (const QString &path : paths) {
+        if (!QFile::moveToTrash(path)) {
+            if (error)
+                *error = QStringLiteral("Soubor „%1“ nelze přesunout do koše.")
+                             .arg(QDir::toNativeSeparators(path));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool QtServices::openUrl(const QString &url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+bool QtServices::startProgram(const QString &program)
+{
+    return QProcess::startDetached(program, {});
+}
+
+void QtServices::beep()
+{
+    QApplication::beep();
+}
+
+MemoryStatus parseMemInfo(const QByteArray &meminfo)
+{
+    quint64 total = 0;
+    quint64 available = 0;
+    for (const QByteArray &line : meminfo.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 2)
+            continue;
+        if (fields[0] == "MemTotal:")
+            total = fields[1].toULongLong();
+        else if (fields[0] == "MemAvailable:")
+            available = fields[1].toULongLong();
+    }
+    MemoryStatus status;
+    status.totalPhysicalKb = total;
+    if (total > 0 && available <= total)
+        status.memoryLoadPercent = int((total - available) * 100 / total);
+    return status;
+}
+
+MemoryStatus QtServices::memoryStatus()
+{
+    QFile file(QStringLiteral("/proc/meminfo"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseMemInfo(file.readAll());
+}
+
+void QtServices::setClipboard(QMimeData *data)
+{
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+} // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Paths of the joke database.
+//
+// Every path is relative to the working directory (the program's folder) and
+// is built only from whole names: a library name {L} and a joke name {J} are
+// used verbatim as the stem of a file or folder name. A name that the home
+// platform's file system would refuse never becomes a path, so no name can
+// reach outside `DataBase` or its library's own folder.
+//
+// Letter case in file names carries no meaning on the home platform, and
+// databases copied from it hold `DataBase`, `database`, `Vtipy.sez` and
+// `vtipy.sez` in any mix. Every component is therefore resolved against what
+// is on disk: an exact match first, then a match ignoring letter case. Files
+// the program creates get the case `DataBase` and `Vtipy.sez`.
+namespace store {
+
+// Whether `name` can be one component of a path: not empty, not "." or "..",
+// no "/", "\", control character or character the home platform forbids in
+// file names (< > : " | ? *), and representable in the 8-bit code page.
+bool isAcceptableName(const QString &name);
+
+// The on-disk form of a relative path whose components are separated by "/"
+// or "\": each component is matched against the entries of its folder, exact
+// match first, then ignoring letter case. Components that do not exist are
+// kept as given. The result uses "/".
+QString resolvePath(const QString &relativePath);
+
+class DbPath
+{
+public:
+    // "DataBase\seznam.dat"
+    static DbPath listFile();
+    // "DataBase\" + L + extension, extension such as ".da1"
+    static DbPath libraryFile(const QString &library, const QString &extension);
+    // "DataBase\" + L
+    static DbPath libraryFolder(const QString &library);
+    // "DataBase\" + L + "\Vtipy.sez"
+    static DbPath jokeList(const QString &library);
+    // "DataBase\" + L + "\" + J + ".vti"
+    static DbPath jokeFile(const QString &library, const QString &joke);
+    // A file of the program's own folder: "chichotek.cfg", "pozadi.bmp".
+    static DbPath programFile(const QString &fileName);
+
+    // False when a name in the path is one the file system refuses.
+    bool isValid() const { return m_refused.isNull(); }
+    // The refused name (null when valid).
+    const QString &refusedName() const { return m_refused; }
+    // The path as the user knows it, with backslashes: "DataBase\Zvířata.da1".
+    QString display() const;
+    // The path to use with the file system, resolved against what is on disk.
+    // Empty for an invalid path.
+    QString path() const;
+
+private:
+    static DbPath make(QStringList parts, const QStringList &names);
+
+    QStringList m_parts;
+    QString m_refused;
+};
+
+} // namespace store

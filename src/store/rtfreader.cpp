@@ -1,0 +1,1472 @@
+#include "rtfreader.h"
+
+#include "codepage.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QTextListFormat>
+#include <QTextOption>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace store {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+struct Token
+{
+    enum Kind : std::uint8_t {
+        End,
+        GroupOpen,
+        GroupClose,
+        Word,   // \name or \nameN; `text` is the name
+        Symbol, // \x for a non-letter x
+        Byte,   // \'hh
+        Text,   // a run of plain bytes; `text` holds them
+    };
+    Kind kind = End;
+    bool hasParam = false;
+    char symbol = 0;
+    unsigned char byte = 0;
+    int param = 0;
+    std::string_view text;
+};
+
+constexpr qsizetype kMaxWordLength = 32;
+constexpr std::int64_t kMaxParam = 0x7fffffff;
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+class Lexer
+{
+public:
+    explicit Lexer(QByteArrayView in) : m_data(in.data()), m_size(in.size()) {}
+
+    Token next();
+
+    // Skips up to `n` raw bytes (the data of \binN).
+    void skipRaw(std::int64_t n)
+    {
+        m_pos += qsizetype(std::clamp<std::int64_t>(n, 0, m_size - m_pos));
+    }
+
+private:
+    Token controlWord();
+
+    const char *m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+};
+
+Token Lexer::next()
+{
+    Token t;
+    while (m_pos < m_size) {
+        const char c = m_data[m_pos];
+        switch (c) {
+        case '\r':
+        case '\n':
+            ++m_pos;
+            continue;
+        case '{':
+            ++m_pos;
+            t.kind = Token::GroupOpen;
+            return t;
+        case '}':
+            ++m_pos;
+            t.kind = Token::GroupClose;
+            return t;
+        case '\\': {
+            if (m_pos + 1 >= m_size) {
+                m_pos = m_size;
+                return t;
+            }
+            const char d = m_data[m_pos + 1];
+            if (isLetter(d)) {
+                ++m_pos;
+                return controlWord();
+            }
+            m_pos += 2;
+            if (d == '\'') {
+                int value = 0;
+                int digits = 0;
+                while (digits < 2 && m_pos < m_size && hexValue(m_data[m_pos]) >= 0) {
+                    value = value * 16 + hexValue(m_data[m_pos]);
+                    ++m_pos;
+                    ++digits;
+                }
+                if (digits == 0)
+                    continue;
+                t.kind = Token::Byte;
+                t.byte = static_cast<unsigned char>(value);
+                return t;
+            }
+            if (d == '\r' || d == '\n') {
+                // A backslash that ends a line is an old way of writing \par.
+                t.kind = Token::Word;
+                t.text = "par";
+                return t;
+            }
+            t.kind = Token::Symbol;
+            t.symbol = d;
+            return t;
+        }
+        default: {
+            const qsizetype start = m_pos;
+            while (m_pos < m_size) {
+                const char e = m_data[m_pos];
+                if (e == '\\' || e == '{' || e == '}' || e == '\r' || e == '\n')
+                    break;
+                ++m_pos;
+            }
+            t.kind = Token::Text;
+            t.text = std::string_view(m_data + start, size_t(m_pos - start));
+            return t;
+        }
+        }
+    }
+    return t;
+}
+
+// m_pos is at the first letter of the name.
+Token Lexer::controlWord()
+{
+    Token t;
+    t.kind = Token::Word;
+    const qsizetype start = m_pos;
+    while (m_pos < m_size && isLetter(m_data[m_pos]))
+        ++m_pos;
+    // An over-long name matches no known word.
+    if (m_pos - start <= kMaxWordLength)
+        t.text = std::string_view(m_data + start, size_t(m_pos - start));
+
+    // A hyphen always starts the parameter, even when no digit follows.
+    bool negative = false;
+    if (m_pos < m_size && m_data[m_pos] == '-') {
+        negative = true;
+        ++m_pos;
+    }
+    if (m_pos < m_size && isDigit(m_data[m_pos])) {
+        std::int64_t value = 0;
+        while (m_pos < m_size && isDigit(m_data[m_pos])) {
+            value = std::min(value * 10 + (m_data[m_pos] - '0'), kMaxParam);
+            ++m_pos;
+        }
+        t.hasParam = true;
+        t.param = int(negative ? -value : value);
+    }
+    if (m_pos < m_size && m_data[m_pos] == ' ')
+        ++m_pos;
+    return t;
+}
+
+// ---------------------------------------------------------------------------
+// Control words the reader knows
+
+enum class Kw : std::uint8_t {
+    Unknown,
+    SkipDest, // a group whose content is not running text
+    FontTable,
+    ColorTable,
+    Pn,
+    // document
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    Uc,
+    U,
+    Bin,
+    // font and colour tables
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
+    // characters
+    Char, // a character of its own, in Entry::ch
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Strike,
+    Hidden,
+    Fs,
+    Cf,
+    Cb,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
+    // paragraphs
+    Par,
+    Pard,
+    Line,
+    Tab,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    Tx,
+    Tqr,
+    Tqc,
+    Tqdec,
+    Cell,
+    Row,
+    Ls,
+    // paragraph numbering
+    PnLvlBlt,
+    PnLvlBody,
+    PnLvl,
+    PnLvlCont,
+    PnDec,
+    PnLcLtr,
+    PnUcLtr,
+    PnLcRm,
+    PnUcRm,
+};
+
+struct Entry
+{
+    std::string_view name;
+    Kw kw;
+    char16_t ch = 0;
+};
+
+constexpr auto kWords = [] {
+    auto words = std::to_array<Entry>({
+        // Groups that hold no running text.
+        {"annotation", Kw::SkipDest},
+        {"atnauthor", Kw::SkipDest},
+        {"atndate", Kw::SkipDest},
+        {"atnid", Kw::SkipDest},
+        {"atnparent", Kw::SkipDest},
+        {"atnref", Kw::SkipDest},
+        {"atntime", Kw::SkipDest},
+        {"atrfend", Kw::SkipDest},
+        {"atrfstart", Kw::SkipDest},
+        {"author", Kw::SkipDest},
+        {"background", Kw::SkipDest},
+        {"bkmkend", Kw::SkipDest},
+        {"bkmkstart", Kw::SkipDest},
+        {"buptim", Kw::SkipDest},
+        {"colorschememapping", Kw::SkipDest},
+        {"comment", Kw::SkipDest},
+        {"creatim", Kw::SkipDest},
+        {"datafield", Kw::SkipDest},
+        {"datastore", Kw::SkipDest},
+        {"defchp", Kw::SkipDest},
+        {"defpap", Kw::SkipDest},
+        {"do", Kw::SkipDest},
+        {"doccomm", Kw::SkipDest},
+        {"docvar", Kw::SkipDest},
+        {"falt", Kw::SkipDest},
+        {"fchars", Kw::SkipDest},
+        {"ffdeftext", Kw::SkipDest},
+        {"ffentrymcr", Kw::SkipDest},
+        {"ffexitmcr", Kw::SkipDest},
+        {"ffformat", Kw::SkipDest},
+        {"ffhelptext", Kw::SkipDest},
+        {"ffl", Kw::SkipDest},
+        {"ffname", Kw::SkipDest},
+        {"ffstattext", Kw::SkipDest},
+        {"file", Kw::SkipDest},
+        {"filetbl", Kw::SkipDest},
+        {"fldinst", Kw::SkipDest},
+        {"fname", Kw::SkipDest},
+        {"fontemb", Kw::SkipDest},
+        {"fontfile", Kw::SkipDest},
+        {"footer", Kw::SkipDest},
+        {"footerf", Kw::SkipDest},
+        {"footerl", Kw::SkipDest},
+        {"footerr", Kw::SkipDest},
+        {"footnote", Kw::SkipDest},
+        {"formfield", Kw::SkipDest},
+        {"ftncn", Kw::SkipDest},
+        {"ftnsep", Kw::SkipDest},
+        {"ftnsepc", Kw::SkipDest},
+        {"generator", Kw::SkipDest},
+        {"header", Kw::SkipDest},
+        {"headerf", Kw::SkipDest},
+        {"headerl", Kw::SkipDest},
+        {"headerr", Kw::SkipDest},
+        {"info", Kw::SkipDest},
+        {"keywords", Kw::SkipDest},
+        {"latentstyles", Kw::SkipDest},
+        {"lchars", Kw::SkipDest},
+        {"listoverridetable", Kw::SkipDest},
+        {"listtable", Kw::SkipDest},
+        {"listtext", Kw::SkipDest},
+        {"mmathPr", Kw::SkipDest},
+        {"nesttableprops", Kw::SkipDest},
+        {"nonesttables", Kw::SkipDest},
+        {"nonshppict", Kw::SkipDest},
+        {"objdata", Kw::SkipDest},
+        {"object", Kw::SkipDest},
+        {"operator", Kw::SkipDest},
+        {"panose", Kw::SkipDest},
+        {"pgdsctbl", Kw::SkipDest},
+        {"pict", Kw::SkipDest},
+        {"pnseclvl", Kw::SkipDest},
+        {"pntext", Kw::SkipDest},
+        {"pntxta", Kw::SkipDest},
+        {"pntxtb", Kw::SkipDest},
+        {"printim", Kw::SkipDest},
+        {"private", Kw::SkipDest},
+        {"protusertbl", Kw::SkipDest},
+        {"result", Kw::SkipDest},
+        {"revtbl", Kw::SkipDest},
+        {"revtim", Kw::SkipDest},
+        {"rsidtbl", Kw::SkipDest},
+        {"rxe", Kw::SkipDest},
+        {"shp", Kw::SkipDest},
+        {"shpgrp", Kw::SkipDest},
+        {"shpinst", Kw::SkipDest},
+        {"shppict", Kw::SkipDest},
+        {"shprslt", Kw::SkipDest},
+        {"shptxt", Kw::SkipDest},
+        {"sn", Kw::SkipDest},
+        {"sp", Kw::SkipDest},
+        {"stylesheet", Kw::SkipDest},
+        {"subject", Kw::SkipDest},
+        {"sv", Kw::SkipDest},
+        {"tc", Kw::SkipDest},
+        {"template", Kw::SkipDest},
+        {"themedata", Kw::SkipDest},
+        {"title", Kw::SkipDest},
+        {"txe", Kw::SkipDest},
+        {"userprops", Kw::SkipDest},
+        {"xe", Kw::SkipDest},
+        {"xmlnstbl", Kw::SkipDest},
+
+        {"fonttbl", Kw::FontTable},
+        {"colortbl", Kw::ColorTable},
+        {"pn", Kw::Pn},
+
+        {"ansi", Kw::Ansi},
+        {"mac", Kw::Mac},
+        {"pc", Kw::Pc},
+        {"pca", Kw::Pca},
+        {"ansicpg", Kw::AnsiCpg},
+        {"deff", Kw::Deff},
+        {"uc", Kw::Uc},
+        {"u", Kw::U},
+        {"bin", Kw::Bin},
+
+        {"f", Kw::F},
+        {"fcharset", Kw::FCharset},
+        {"cpg", Kw::Cpg},
+        {"red", Kw::Red},
+        {"green", Kw::Green},
+        {"blue", Kw::Blue},
+
+        {"bullet", Kw::Char, u'\u2022'},
+        {"emdash", Kw::Char, u'\u2014'},
+        {"emspace", Kw::Char, u'\u2003'},
+        {"endash", Kw::Char, u'\u2013'},
+        {"enspace", Kw::Char, u'\u2002'},
+        {"ldblquote", Kw::Char, u'\u201C'},
+        {"lquote", Kw::Char, u'\u2018'},
+        {"ltrmark", Kw::Char, u'\u200E'},
+        {"qmspace", Kw::Char, u'\u2005'},
+        {"rdblquote", Kw::Char, u'\u201D'},
+        {"rquote", Kw::Char, u'\u2019'},
+        {"rtlmark", Kw::Char, u'\u200F'},
+        {"zwj", Kw::Char, u'\u200D'},
+        {"zwnj", Kw::Char, u'\u200C'},
+
+        {"plain", Kw::Plain},
+        {"b", Kw::B},
+        {"i", Kw::I},
+        {"ul", Kw::Ul},
+        {"uld", Kw::Ul},
+        {"uldash", Kw::Ul},
+        {"uldashd", Kw::Ul},
+        {"uldashdd", Kw::Ul},
+        {"uldb", Kw::Ul},
+        {"ulhair", Kw::Ul},
+        {"ulhwave", Kw::Ul},
+        {"ulldash", Kw::Ul},
+        {"ulth", Kw::Ul},
+        {"ulthd", Kw::Ul},
+        {"ulthdash", Kw::Ul},
+        {"ulthdashd", Kw::Ul},
+        {"ulthdashdd", Kw::Ul},
+        {"ulthldash", Kw::Ul},
+        {"ululdbwave", Kw::Ul},
+        {"ulw", Kw::Ul},
+        {"ulwave", Kw::Ul},
+        {"ulnone", Kw::UlNone},
+        {"strike", Kw::Strike},
+        {"striked", Kw::Strike},
+        {"v", Kw::Hidden},
+        {"fs", Kw::Fs},
+        {"cf", Kw::Cf},
+        {"cb", Kw::Cb},
+        {"chcbpat", Kw::Cb},
+        {"highlight", Kw::Cb},
+        {"super", Kw::Super},
+        {"sub", Kw::Sub},
+        {"nosupersub", Kw::NoSuperSub},
+        {"up", Kw::Up},
+        {"dn", Kw::Dn},
+
+        {"par", Kw::Par},
+        {"sect", Kw::Par},
+        {"page", Kw::Par},
+        {"pard", Kw::Pard},
+        {"line", Kw::Line},
+        {"tab", Kw::Tab},
+        {"ql", Kw::Ql},
+        {"qc", Kw::Qc},
+        {"qr", Kw::Qr},
+        {"qj", Kw::Qj},
+        {"qd", Kw::Qj},
+        {"li", Kw::Li},
+        {"ri", Kw::Ri},
+        {"fi", Kw::Fi},
+        {"sb", Kw::Sb},
+        {"sa", Kw::Sa},
+        {"sl", Kw::Sl},
+        {"slmult", Kw::SlMult},
+        {"tx", Kw::Tx},
+        {"tqr", Kw::Tqr},
+        {"tqc", Kw::Tqc},
+        {"tqdec", Kw::Tqdec},
+        {"cell", Kw::Cell},
+        {"nestcell", Kw::Cell},
+        {"row", Kw::Row},
+        {"nestrow", Kw::Row},
+        {"ls", Kw::Ls},
+
+        {"pnlvlblt", Kw::PnLvlBlt},
+        {"pnlvlbody", Kw::PnLvlBody},
+        {"pnlvl", Kw::PnLvl},
+        {"pnlvlcont", Kw::PnLvlCont},
+        {"pndec", Kw::PnDec},
+        {"pnlcltr", Kw::PnLcLtr},
+        {"pnucltr", Kw::PnUcLtr},
+        {"pnlcrm", Kw::PnLcRm},
+        {"pnucrm", Kw::PnUcRm},
+    });
+    std::sort(words.begin(), words.end(),
+              [](const Entry &a, const Entry &b) { return a.name < b.name; });
+    return words;
+}();
+
+static_assert(std::adjacent_find(kWords.begin(), kWords.end(),
+                                 [](const Entry &a, const Entry &b) { return a.name == b.name; }) ==
+                  kWords.end(),
+              "a control word is listed twice");
+
+// Where the words of each initial letter begin in kWords.
+constexpr auto kLetterStart = [] {
+    std::array<std::size_t, 27> start{};
+    std::size_t i = 0;
+    for (std::size_t letter = 0; letter < start.size(); ++letter) {
+        while (i < kWords.size() && std::size_t(kWords[i].name[0] - 'a') < letter)
+            ++i;
+        start[letter] = i;
+    }
+    return start;
+}();
+
+const Entry *lookup(std::string_view name)
+{
+    if (name.empty() || name[0] < 'a' || name[0] > 'z')
+        return nullptr;
+    const std::size_t letter = std::size_t(name[0] - 'a');
+    const auto first = kWords.begin() + kLetterStart[letter];
+    const auto last = kWords.begin() + kLetterStart[letter + 1];
+    const auto it = std::lower_bound(first, last, name,
+                                     [](const Entry &e, std::string_view n) { return e.name < n; });
+    return it != last && it->name == name ? &*it : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Code pages
+
+// Code page of text in a symbol font: the bullet that lists use, Latin-1 else.
+constexpr int kSymbolCodePage = -2;
+constexpr int kDefaultCodePage = 1250;
+
+// 0 for "the document's code page".
+int codePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 0:
+        return 1252;
+    case 2:
+        return kSymbolCodePage;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 255:
+        return 437;
+    default:
+        return 0;
+    }
+}
+
+QString decodeSymbol(QByteArrayView bytes)
+{
+    QString out = QString::fromLatin1(bytes);
+    out.replace(QChar(0xB7), QChar(0x2022));
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Reader state
+
+constexpr std::size_t kMaxDepth = 1024;
+constexpr double kTwipsPerPixel = 15.0; // 1440 twips an inch, 96 pixels an inch
+constexpr int kMaxTwips = 31680;        // 22 inches
+constexpr int kMaxHalfPoints = 3276;
+constexpr int kMaxFallback = 1024;
+constexpr std::size_t kMaxFormats = 32;
+
+enum class Dest : std::uint8_t {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    ListDef, // {\*\pn ...}: how the paragraph is numbered
+};
+
+enum class VAlign : std::uint8_t { Normal, Super, Sub };
+
+struct CharProps
+{
+    int font = -1;      // -1: \deff
+    int halfPoints = 0; // 0: the document's default size
+    int fg = 0;
+    int bg = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    VAlign valign = VAlign::Normal;
+
+    bool operator==(const CharProps &) const = default;
+};
+
+struct GroupState
+{
+    CharProps chr;
+    Dest dest = Dest::Text;
+    int uc = 1;
+};
+
+enum class ListKind : std::uint8_t { None, Bullet, Numbered };
+
+struct ParaProps
+{
+    Qt::Alignment align = Qt::AlignLeft;
+    int li = 0;
+    int ri = 0;
+    int fi = 0;
+    int sb = 0;
+    int sa = 0;
+    int sl = 0;
+    bool slMult = false;
+    ListKind list = ListKind::None;
+    QTextListFormat::Style numberStyle = QTextListFormat::ListDecimal;
+    QTextOption::TabType nextTabType = QTextOption::LeftTab;
+    QList<QTextOption::Tab> tabs;
+};
+
+struct Font
+{
+    QString name;
+    int codePage = 0; // 0: the document's
+};
+
+bool flag(const Token &t)
+{
+    return !t.hasParam || t.param != 0;
+}
+
+int twips(const Token &t, int min = 0)
+{
+    return std::clamp(t.param, min, kMaxTwips);
+}
+
+qreal pixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
+
+class Reader
+{
+public:
+    Reader(QByteArrayView rtf, QTextDocument *doc) : m_lexer(rtf), m_doc(doc), m_cursor(doc) {}
+
+    void run();
+
+private:
+    GroupState &state() { return m_stack.back(); }
+
+    void openGroup();
+    bool closeGroup();
+    void word(const Token &t, bool ignorable);
+    void textWord(Kw kw, const Entry *entry, const Token &t);
+    void listWord(Kw kw);
+    void fontTableWord(Kw kw, const Token &t);
+    void colorTableWord(Kw kw, const Token &t);
+    void symbol(char c);
+    void byte(unsigned char b);
+    void text(std::string_view run);
+    void unicode(int value);
+
+    int documentCodePage() const;
+    int codePageOfFont(int font) const;
+    QString decode(QByteArrayView bytes, int codePage);
+    void flushBytes();
+    void commitFont();
+    void commitColor();
+
+    void appendText(QStringView s);
+    void appendChar(char16_t c) { appendText(QStringView(&c, 1)); }
+    void flushRun();
+    void endParagraph();
+    void applyParagraph();
+    void finish();
+    const QTextCharFormat &charFormat(const CharProps &p);
+
+    Lexer m_lexer;
+    QTextDocument *m_doc;
+    QTextCursor m_cursor;
+
+    std::vector<GroupState> m_stack;
+    std::size_t m_overflow = 0; // groups opened beyond kMaxDepth
+    bool m_ignorable = false;   // after \*
+    int m_skip = 0;             // \uN fallback characters still to drop
+
+    int m_ansiCodePage = 0;
+    int m_charsetCodePage = 0; // \mac, \pc, \pca
+    int m_deff = -1;
+    std::map<int, QStringDecoder> m_decoders;
+    QByteArray m_bytes; // text bytes not yet decoded
+
+    std::map<int, Font> m_fonts;
+    int m_fontNo = -1; // entry being read from the font table
+    int m_fontCharsetCp = 0;
+    int m_fontCpg = 0;
+    QString m_fontName;
+
+    std::vector<QColor> m_colors;
+    int m_rgb[3] = {0, 0, 0};
+    bool m_colorSeen = false;
+
+    QString m_run; // text not yet inserted, all in m_runProps
+    CharProps m_runProps;
+    // Formats made so far; a joke uses only a few.
+    std::vector<std::pair<CharProps, QTextCharFormat>> m_formats;
+
+    ParaProps m_para;
+    bool m_breakPending = false; // a paragraph ended, the next not begun
+    bool m_paraHasText = false;
+    int m_pendingTabs = 0; // cells ended; written only when more text follows
+    QTextList *m_list = nullptr;
+    QTextListFormat::Style m_listStyle = QTextListFormat::ListDisc;
+};
+
+void Reader::run()
+{
+    m_cursor.beginEditBlock();
+    for (;;) {
+        const Token t = m_lexer.next();
+        if (m_stack.empty() && t.kind != Token::GroupOpen) {
+            if (t.kind == Token::End)
+                break;
+            continue;
+        }
+        if (t.kind != Token::Byte && t.kind != Token::Text)
+            flushBytes();
+        const bool ignorable = m_ignorable;
+        m_ignorable = false;
+
+        if (t.kind == Token::End)
+            break;
+        if (t.kind == Token::GroupOpen) {
+            m_skip = 0;
+            openGroup();
+            continue;
+        }
+        if (t.kind == Token::GroupClose) {
+            m_skip = 0;
+            if (!closeGroup())
+                break;
+            continue;
+        }
+        if (t.kind == Token::Word) {
+            word(t, ignorable);
+            continue;
+        }
+        if (m_skip > 0 && t.kind != Token::Text) {
+            --m_skip;
+            continue;
+        }
+        if (t.kind == Token::Symbol)
+            symbol(t.symbol);
+        else if (t.kind == Token::Byte)
+            byte(t.byte);
+        else
+            text(t.text);
+    }
+    finish();
+    m_cursor.endEditBlock();
+}
+
+void Reader::openGroup()
+{
+    if (m_stack.empty()) {
+        m_stack.emplace_back();
+        return;
+    }
+    if (m_stack.size() >= kMaxDepth) {
+        ++m_overflow;
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+}
+
+// False when the outermost group has ended.
+bool Reader::closeGroup()
+{
+    if (m_overflow > 0) {
+        --m_overflow;
+        return true;
+    }
+    const Dest dest = state().dest;
+    if (dest == Dest::FontTable)
+        commitFont();
+    else if (dest == Dest::ColorTable && m_colorSeen)
+        commitColor();
+    if (m_stack.size() == 1)
+        return false;
+    m_stack.pop_back();
+    return true;
+}
+
+void Reader::word(const Token &t, bool ignorable)
+{
+    const Entry *entry = lookup(t.text);
+    const Kw kw = entry ? entry->kw : Kw::Unknown;
+    if (kw == Kw::Bin) {
+        m_lexer.skipRaw(t.hasParam ? t.param : 0);
+        if (m_skip > 0)
+            --m_skip;
+        return;
+    }
+    if (m_skip > 0) {
+        --m_skip;
+        return;
+    }
+    GroupState &s = state();
+    if (s.dest == Dest::Skip)
+        return;
+
+    // Destinations open their own group; in the outermost group they would
+    // take the whole document with them.
+    const bool nested = m_stack.size() > 1;
+    if (nested && ignorable && kw != Kw::Pn) {
+        s.dest = Dest::Skip;
+        return;
+    }
+    switch (kw) {
+    case Kw::SkipDest:
+        if (nested)
+            s.dest = Dest::Skip;
+        return;
+    case Kw::FontTable:
+        if (nested) {
+            s.dest = Dest::FontTable;
+            m_fontNo = -1;
+        }
+        return;
+    case Kw::ColorTable:
+        if (nested) {
+            s.dest = Dest::ColorTable;
+            m_colors.clear();
+            m_colorSeen = false;
+            m_rgb[0] = m_rgb[1] = m_rgb[2] = 0;
+        }
+        return;
+    case Kw::Pn:
+        if (nested)
+            s.dest = Dest::ListDef;
+        return;
+    case Kw::Uc:
+        s.uc = std::clamp(t.param, 0, kMaxFallback);
+        return;
+    case Kw::U:
+        unicode(t.param);
+        m_skip = s.uc;
+        return;
+    default:
+        break;
+    }
+
+    switch (s.dest) {
+    case Dest::Text:
+        textWord(kw, entry, t);
+        break;
+    case Dest::ListDef:
+        listWord(kw);
+        break;
+    case Dest::FontTable:
+        fontTableWord(kw, t);
+        break;
+    case Dest::ColorTable:
+        colorTableWord(kw, t);
+        break;
+    case Dest::Skip:
+        break;
+    }
+}
+
+void Reader::unicode(int value)
+{
+    if (value < 0)
+        value += 65536;
+    // Line and paragraph breaks come only from \line and \par.
+    if (value <= 0 || (value < 0x20 && value != '\t'))
+        return;
+    if (value == 0x2029)
+        value = 0x2028;
+    char16_t units[2];
+    qsizetype n = 1;
+    if (value <= 0xFFFF) {
+        units[0] = char16_t(value);
+    } else if (value <= 0x10FFFF) {
+        units[0] = QChar::highSurrogate(char32_t(value));
+        units[1] = QChar::lowSurrogate(char32_t(value));
+        n = 2;
+    } else {
+        units[0] = QChar::ReplacementCharacter;
+    }
+    if (state().dest == Dest::Text)
+        appendText(QStringView(units, n));
+    else if (state().dest == Dest::FontTable && m_fontNo >= 0)
+        m_fontName.append(QStringView(units, n));
+}
+
+void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
+{
+    CharProps &c = state().chr;
+    switch (kw) {
+    case Kw::Ansi:
+        m_charsetCodePage = 0;
+        break;
+    case Kw::Mac:
+        m_charsetCodePage = 10000;
+        break;
+    case Kw::Pc:
+        m_charsetCodePage = 437;
+        break;
+    case Kw::Pca:
+        m_charsetCodePage = 850;
+        break;
+    case Kw::AnsiCpg:
+        m_ansiCodePage = std::max(t.param, 0);
+        break;
+    case Kw::Deff:
+        m_deff = t.param;
+        break;
+
+    case Kw::Char:
+        appendChar(entry->ch);
+        break;
+    case Kw::Plain:
+        c = CharProps();
+        break;
+    case Kw::F:
+        c.font = std::max(t.param, 0);
+        break;
+    case Kw::Fs:
+        c.halfPoints = std::clamp(t.param, 0, kMaxHalfPoints);
+        break;
+    case Kw::B:
+        c.bold = flag(t);
+        break;
+    case Kw::I:
+        c.italic = flag(t);
+        break;
+    case Kw::Ul:
+        c.underline = flag(t);
+        break;
+    case Kw::UlNone:
+        c.underline = false;
+        break;
+    case Kw::Strike:
+        c.strike = flag(t);
+        break;
+    case Kw::Hidden:
+        c.hidden = flag(t);
+        break;
+    case Kw::Cf:
+        c.fg = std::max(t.param, 0);
+        break;
+    case Kw::Cb:
+        c.bg = std::max(t.param, 0);
+        break;
+    case Kw::Super:
+        c.valign = VAlign::Super;
+        break;
+    case Kw::Sub:
+        c.valign = VAlign::Sub;
+        break;
+    case Kw::NoSuperSub:
+        c.valign = VAlign::Normal;
+        break;
+    case Kw::Up:
+        c.valign = flag(t) ? VAlign::Super : VAlign::Normal;
+        break;
+    case Kw::Dn:
+        c.valign = flag(t) ? VAlign::Sub : VAlign::Normal;
+        break;
+
+    case Kw::Par:
+        endParagraph();
+        break;
+    case Kw::Pard:
+        m_para = ParaProps();
+        break;
+    case Kw::Line:
+        appendChar(u'\u2028');
+        break;
+    case Kw::Tab:
+        appendChar(u'\t');
+        break;
+    case Kw::Ql:
+        m_para.align = Qt::AlignLeft;
+        break;
+    case Kw::Qc:
+        m_para.align = Qt::AlignHCenter;
+        break;
+    case Kw::Qr:
+        m_para.align = Qt::AlignRight;
+        break;
+    case Kw::Qj:
+        m_para.align = Qt::AlignJustify;
+        break;
+    case Kw::Li:
+        m_para.li = twips(t, -kMaxTwips);
+        break;
+    case Kw::Ri:
+        m_para.ri = twips(t, -kMaxTwips);
+        break;
+    case Kw::Fi:
+        m_para.fi = twips(t, -kMaxTwips);
+        break;
+    case Kw::Sb:
+        m_para.sb = twips(t);
+        break;
+    case Kw::Sa:
+        m_para.sa = twips(t);
+        break;
+    case Kw::Sl:
+        m_para.sl = twips(t, -kMaxTwips);
+        break;
+    case Kw::SlMult:
+        m_para.slMult = flag(t);
+        break;
+    case Kw::Tqr:
+        m_para.nextTabType = QTextOption::RightTab;
+        break;
+    case Kw::Tqc:
+        m_para.nextTabType = QTextOption::CenterTab;
+        break;
+    case Kw::Tqdec:
+        m_para.nextTabType = QTextOption::DelimiterTab;
+        break;
+    case Kw::Tx: {
+        QTextOption::Tab tab(pixels(twips(t)), m_para.nextTabType);
+        if (tab.type == QTextOption::DelimiterTab)
+            tab.delimiter = QLatin1Char('.');
+        m_para.tabs.append(tab);
+        m_para.nextTabType = QTextOption::LeftTab;
+        break;
+    }
+    case Kw::Cell:
+        ++m_pendingTabs;
+        break;
+    case Kw::Row:
+        m_pendingTabs = 0;
+        endParagraph();
+        break;
+    case Kw::Ls:
+        m_para.list = t.param > 0 ? ListKind::Bullet : ListKind::None;
+        break;
+
+    default:
+        listWord(kw);
+        break;
+    }
+}
+
+void Reader::listWord(Kw kw)
+{
+    switch (kw) {
+    case Kw::PnLvlBlt:
+        m_para.list = ListKind::Bullet;
+        break;
+    case Kw::PnLvlBody:
+    case Kw::PnLvl:
+        m_para.list = ListKind::Numbered;
+        break;
+    case Kw::PnLvlCont:
+        m_para.list = ListKind::None;
+        break;
+    case Kw::PnDec:
+        m_para.numberStyle = QTextListFormat::ListDecimal;
+        break;
+    case Kw::PnLcLtr:
+        m_para.numberStyle = QTextListFormat::ListLowerAlpha;
+        break;
+    case Kw::PnUcLtr:
+        m_para.numberStyle = QTextListFormat::ListUpperAlpha;
+        break;
+    case Kw::PnLcRm:
+        m_para.numberStyle = QTextListFormat::ListLowerRoman;
+        break;
+    case Kw::PnUcRm:
+        m_para.numberStyle = QTextListFormat::ListUpperRoman;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::fontTableWord(Kw kw, const Token &t)
+{
+    switch (kw) {
+    case Kw::F:
+        commitFont();
+        m_fontNo = std::max(t.param, 0);
+        m_fontCharsetCp = 0;
+        m_fontCpg = 0;
+        m_fontName.clear();
+        break;
+    case Kw::FCharset:
+        m_fontCharsetCp = codePageOfCharset(t.param);
+        break;
+    case Kw::Cpg:
+        m_fontCpg = std::max(t.param, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::colorTableWord(Kw kw, const Token &t)
+{
+    const int value = std::clamp(t.param, 0, 255);
+    switch (kw) {
+    case Kw::Red:
+        m_rgb[0] = value;
+        break;
+    case Kw::Green:
+        m_rgb[1] = value;
+        break;
+    case Kw::Blue:
+        m_rgb[2] = value;
+        break;
+    default:
+        return;
+    }
+    m_colorSeen = true;
+}
+
+void Reader::symbol(char c)
+{
+    if (c == '*') {
+        m_ignorable = true;
+        return;
+    }
+    if (state().dest != Dest::Text)
+        return;
+    switch (c) {
+    case '~':
+        appendChar(u'\u00A0');
+        break;
+    case '_':
+        appendChar(u'\u2011');
+        break;
+    case '{':
+    case '}':
+    case '\\':
+        appendChar(char16_t(c));
+        break;
+    default:
+        break; // \- and the rest
+    }
+}
+
+void Reader::byte(unsigned char b)
+{
+    const Dest dest = state().dest;
+    if ((dest == Dest::Text && (b >= 0x20 || b == '\t')) ||
+        (dest == Dest::FontTable && m_fontNo >= 0)) {
+        m_bytes.append(char(b));
+    }
+}
+
+void Reader::text(std::string_view run)
+{
+    const auto dropped = std::min<std::size_t>(std::size_t(m_skip), run.size());
+    m_skip -= int(dropped);
+    run.remove_prefix(dropped);
+    if (run.empty())
+        return;
+
+    switch (state().dest) {
+    case Dest::Text: {
+        // Control characters other than the tab are no text.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < run.size(); ++i) {
+            if (static_cast<unsigned char>(run[i]) < 0x20 && run[i] != '\t') {
+                m_bytes.append(run.data() + start, qsizetype(i - start));
+                start = i + 1;
+            }
+        }
+        m_bytes.append(run.data() + start, qsizetype(run.size() - start));
+        break;
+    }
+    case Dest::FontTable:
+        for (const char c : run) {
+            if (c == ';') {
+                flushBytes();
+                commitFont();
+            } else if (m_fontNo >= 0) {
+                m_bytes.append(c);
+            }
+        }
+        break;
+    case Dest::ColorTable:
+        for (const char c : run) {
+            if (c == ';')
+                commitColor();
+        }
+        break;
+    case Dest::Skip:
+    case Dest::ListDef:
+        break;
+    }
+}
+
+int Reader::documentCodePage() const
+{
+    if (m_ansiCodePage > 0)
+        return m_ansiCodePage;
+    if (m_charsetCodePage > 0)
+        return m_charsetCodePage;
+    return kDefaultCodePage;
+}
+
+int Reader::codePageOfFont(int font) const
+{
+    const auto it = m_fonts.find(font >= 0 ? font : m_deff);
+    if (it != m_fonts.end() && it->second.codePage != 0)
+        return it->second.codePage;
+    return documentCodePage();
+}
+
+QString Reader::decode(QByteArrayView bytes, int codePage)
+{
+    if (codePage == kSymbolCodePage)
+        return decodeSymbol(bytes);
+    if (codePage != kDefaultCodePage) {
+        auto it = m_decoders.find(codePage);
+        if (it == m_decoders.end()) {
+            const QByteArray number = QByteArray::number(codePage);
+            const QByteArray name =
+                codePage == 10000 ? QByteArray("macintosh") : QByteArray("windows-") + number;
+            QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+            if (!decoder.isValid())
+                decoder =
+                    QStringDecoder(("cp" + number).constData(), QStringConverter::Flag::Stateless);
+            it = m_decoders.emplace(codePage, std::move(decoder)).first;
+        }
+        if (it->second.isValid())
+            return it->second.decode(bytes);
+    }
+    return decode1250(bytes);
+}
+
+void Reader::flushBytes()
+{
+    if (m_bytes.isEmpty() || m_stack.empty())
+        return;
+    if (state().dest == Dest::FontTable) {
+        const int cp = m_fontCpg         ? m_fontCpg
+                       : m_fontCharsetCp ? m_fontCharsetCp
+                                         : documentCodePage();
+        m_fontName += decode(m_bytes, cp);
+    } else {
+        appendText(decode(m_bytes, codePageOfFont(state().chr.font)));
+    }
+    m_bytes.resize(0); // keeps the buffer
+}
+
+void Reader::commitFont()
+{
+    if (m_fontNo < 0)
+        return;
+    Font &font = m_fonts[m_fontNo];
+    font.name = m_fontName.trimmed();
+    font.codePage = m_fontCpg ? m_fontCpg : m_fontCharsetCp;
+    m_fontNo = -1;
+    m_fontName.clear();
+    m_formats.clear();
+}
+
+void Reader::commitColor()
+{
+    m_colors.push_back(m_colorSeen ? QColor(m_rgb[0], m_rgb[1], m_rgb[2]) : QColor());
+    m_rgb[0] = m_rgb[1] = m_rgb[2] = 0;
+    m_colorSeen = false;
+    m_formats.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Output
+
+const QTextCharFormat &Reader::charFormat(const CharProps &p)
+{
+    for (const auto &[props, format] : m_formats) {
+        if (props == p)
+            return format;
+    }
+    if (m_formats.size() >= kMaxFormats)
+        m_formats.clear();
+    QTextCharFormat f;
+    const auto font = m_fonts.find(p.font >= 0 ? p.font : m_deff);
+    if (font != m_fonts.end() && !font->second.name.isEmpty())
+        f.setFontFamilies(QStringList{font->second.name});
+    if (p.halfPoints > 0)
+        f.setFontPointSize(p.halfPoints / 2.0);
+    if (p.bold)
+        f.setFontWeight(QFont::Bold);
+    if (p.italic)
+        f.setFontItalic(true);
+    if (p.underline)
+        f.setFontUnderline(true);
+    if (p.strike)
+        f.setFontStrikeOut(true);
+    const auto color = [this](int index) {
+        return index > 0 && std::size_t(index) < m_colors.size() ? m_colors[index] : QColor();
+    };
+    if (const QColor fg = color(p.fg); fg.isValid())
+        f.setForeground(fg);
+    if (const QColor bg = color(p.bg); bg.isValid())
+        f.setBackground(bg);
+    if (p.valign == VAlign::Super)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (p.valign == VAlign::Sub)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+
+    m_formats.emplace_back(p, f);
+    return m_formats.back().second;
+}
+
+void Reader::appendText(QStringView s)
+{
+    const CharProps &p = state().chr;
+    if (s.isEmpty() || p.hidden)
+        return;
+    if (m_breakPending) {
+        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_breakPending = false;
+    }
+    if (p != m_runProps && !m_run.isEmpty())
+        flushRun();
+    m_runProps = p;
+    if (m_pendingTabs > 0) {
+        m_run.append(QString(m_pendingTabs, QLatin1Char('\t')));
+        m_pendingTabs = 0;
+    }
+    m_run.append(s);
+    m_paraHasText = true;
+}
+
+void Reader::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, charFormat(m_runProps));
+    m_run.resize(0);
+}
+
+void Reader::endParagraph()
+{
+    if (m_breakPending)
+        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    flushRun();
+    applyParagraph();
+    m_breakPending = true;
+    m_paraHasText = false;
+    m_pendingTabs = 0;
+}
+
+void Reader::applyParagraph()
+{
+    const ParaProps &p = m_para;
+    QTextBlockFormat f;
+    if (p.align != Qt::AlignLeft)
+        f.setAlignment(p.align);
+    if (p.list != ListKind::None) {
+        f.setLeftMargin(std::max(0.0, pixels(p.li) - m_doc->indentWidth()));
+    } else {
+        if (p.li != 0)
+            f.setLeftMargin(pixels(p.li));
+        if (p.fi != 0)
+            f.setTextIndent(pixels(p.fi));
+    }
+    if (p.ri != 0)
+        f.setRightMargin(pixels(p.ri));
+    if (p.sb != 0)
+        f.setTopMargin(pixels(p.sb));
+    if (p.sa != 0)
+        f.setBottomMargin(pixels(p.sa));
+    if (p.sl != 0) {
+        if (p.slMult && p.sl > 0)
+            f.setLineHeight(p.sl * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        else if (!p.slMult)
+            f.setLineHeight(pixels(std::abs(p.sl)), p.sl > 0 ? QTextBlockFormat::MinimumHeight
+                                                             : QTextBlockFormat::FixedHeight);
+    }
+    if (!p.tabs.isEmpty())
+        f.setTabPositions(p.tabs);
+    m_cursor.setBlockFormat(f);
+    m_cursor.setBlockCharFormat(charFormat(state().chr));
+
+    if (p.list == ListKind::None) {
+        m_list = nullptr;
+        return;
+    }
+    const auto style = p.list == ListKind::Bullet ? QTextListFormat::ListDisc : p.numberStyle;
+    if (m_list && m_listStyle == style) {
+        m_list->add(m_cursor.block());
+    } else {
+        QTextListFormat lf;
+        lf.setStyle(style);
+        lf.setIndent(1);
+        m_list = m_cursor.createList(lf);
+        m_listStyle = style;
+    }
+}
+
+void Reader::finish()
+{
+    if (m_stack.empty())
+        return;
+    flushBytes();
+    // The paragraph mark that closes a file leaves no empty paragraph behind.
+    if (!m_breakPending && (m_paraHasText || !m_run.isEmpty())) {
+        flushRun();
+        applyParagraph();
+    }
+}
+
+} // namespace
+
+bool looksLikeRtf(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' ||
+                                bytes[i] == '\n' || bytes[i] == '\f' || bytes[i] == '\v'))
+        ++i;
+    return bytes.sliced(i).startsWith("{\\rtf");
+}
+
+bool readRtf(QByteArrayView rtf, QTextDocument *doc)
+{
+    if (!doc || !looksLikeRtf(rtf))
+        return false;
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    Reader(rtf, doc).run();
+    doc->setUndoRedoEnabled(undo);
+    doc->setModified(false);
+    return true;
+}
+
+} // namespace store

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArrayView>
+
+class QTextDocument;
+
+// Reading of a joke's rich text: the RTF that the Windows rich-edit control
+// writes (and that WordPad and Word write, as far as a joke needs it).
+//
+// What ends up in the document:
+// - text, decoded through \ansicpg or the font's \fcharset (Windows-1250 when
+//   the file says nothing), \uN characters;
+// - character formats: font family (the name as the file gives it), point size,
+//   bold, italic, underline, strike-out, foreground and background colour,
+//   superscript and subscript;
+// - paragraphs: alignment, indents and spacing (twips / 15 = pixels at 96 dpi),
+//   line spacing, tab stops, bullet and numbered lists.
+//   A list item's text starts where the file puts it: the block's left margin is
+//   the file's left indent less the document's indentWidth() (the list's indent
+//   is 1); the hanging first-line indent of the file is dropped because the
+//   list marker takes its place;
+// - table cells become tab-separated paragraphs;
+// - pictures, objects, headers, footers, footnotes, document information and
+//   other groups that are not part of the running text are skipped.
+namespace store {
+
+// Clears `doc` and fills it from `rtf`. Returns false, leaving `doc` as it is,
+// when `rtf` does not look like RTF at all (see looksLikeRtf()). Damaged input
+// is read as far as it goes. The document comes back unmodified, with undo and
+// redo as they were enabled before.
+bool readRtf(QByteArrayView rtf, QTextDocument *doc);
+
+// Whether `bytes` start with "{\rtf", after optional white space.
+bool looksLikeRtf(QByteArrayView bytes);
+
+} // namespace store

@@ -1,0 +1,67 @@
+#include "settings.h"
+
+#include "files.h"
+
+#include <QBuffer>
+#include <QPainter>
+
+namespace store {
+
+DbPath settingsFile()
+{
+    return DbPath::programFile(QStringLiteral("chichotek.cfg"));
+}
+
+DbPath backgroundFile()
+{
+    return DbPath::programFile(QStringLiteral("pozadi.bmp"));
+}
+
+bool settingsLineIsOff(const QStringList &lines, int flag)
+{
+    return flag < lines.size() && lines[flag] == u"0";
+}
+
+QStringList settingsLines(const SettingsFlags &flags)
+{
+    QStringList lines;
+    for (bool on : flags)
+        lines.append(on ? QStringLiteral("1") : QStringLiteral("0"));
+    return lines;
+}
+
+std::optional<QImage> readBackground(QString *error)
+{
+    const DbPath path = backgroundFile();
+    const std::optional<QByteArray> bytes = readBytes(path, error);
+    if (!bytes)
+        return std::nullopt;
+    QImage image;
+    if (!image.loadFromData(*bytes, "BMP")) {
+        if (error)
+            *error = QStringLiteral("Soubor „%1“ není platný obrázek BMP.").arg(path.display());
+        return std::nullopt;
+    }
+    return image;
+}
+
+bool writeBackground(const QImage &picture, const QColor &backdrop, QString *error)
+{
+    QImage flat(picture.size(), QImage::Format_RGB32);
+    flat.fill(backdrop);
+    {
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, picture);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!flat.save(&buffer, "BMP")) {
+        if (error)
+            *error = QStringLiteral("Obrázek nelze převést do formátu BMP.");
+        return false;
+    }
+    return writeBytes(backgroundFile(), bytes, error);
+}
+
+} // namespace store

@@ -1,0 +1,185 @@
+#include "fakeservices.h"
+
+#include <QFile>
+
+using namespace platform;
+
+FakeServices::FakeServices()
+{
+    setServices(this);
+}
+
+FakeServices::~FakeServices()
+{
+    setServices(nullptr);
+}
+
+void FakeServices::setNextAnswer(bool ok)
+{
+    m_buttons.push_back(ok ? Ok : Cancel);
+}
+
+void FakeServices::setNextButton(Button button)
+{
+    m_buttons.push_back(button);
+}
+
+void FakeServices::setNextFileName(const QString &fileName, int filterIndex)
+{
+    m_files.push_back(FileChoice{fileName, filterIndex});
+}
+
+void FakeServices::setNextFont(const std::optional<FontChoice> &font)
+{
+    m_fonts.push_back(font);
+}
+
+void FakeServices::setNextColour(const std::optional<QColor> &colour)
+{
+    m_colours.push_back(colour);
+}
+
+void FakeServices::setNextPrinterSetup(bool ok)
+{
+    m_printerSetups.push_back(ok);
+}
+
+QStringList FakeServices::texts() const
+{
+    QStringList out;
+    for (const Shown &s : shown)
+        out << s.text;
+    return out;
+}
+
+void FakeServices::message(const QString &text)
+{
+    shown.append({QStringLiteral("message"), text, applicationTitle()});
+}
+
+void FakeServices::error(const QString &text)
+{
+    shown.append({QStringLiteral("error"), text, applicationTitle()});
+}
+
+bool FakeServices::confirm(const QString &text)
+{
+    shown.append({QStringLiteral("confirm"), text, applicationTitle()});
+    if (m_buttons.empty()) {
+        ++unscripted;
+        return false;
+    }
+    const Button answer = m_buttons.front();
+    m_buttons.pop_front();
+    return answer == Ok;
+}
+
+Button FakeServices::messageBox(const QString &caption, const QString &text, MessageKind,
+                                Buttons buttons)
+{
+    shown.append({QStringLiteral("box"), text, caption});
+    if (m_buttons.empty()) {
+        ++unscripted;
+        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+    }
+    const Button answer = m_buttons.front();
+    m_buttons.pop_front();
+    return answer;
+}
+
+FileChoice FakeServices::nextFile(const FileDialog &dialog)
+{
+    fileDialogs.append(dialog);
+    if (m_files.empty()) {
+        ++unscripted;
+        return {};
+    }
+    FileChoice choice = m_files.front();
+    m_files.pop_front();
+    return choice;
+}
+
+FileChoice FakeServices::openFile(QWidget *, const FileDialog &dialog)
+{
+    return nextFile(dialog);
+}
+
+FileChoice FakeServices::saveFile(QWidget *, const FileDialog &dialog)
+{
+    return nextFile(dialog);
+}
+
+std::optional<FontChoice> FakeServices::chooseFont(QWidget *, const FontDialog &)
+{
+    if (m_fonts.empty()) {
+        ++unscripted;
+        return std::nullopt;
+    }
+    auto font = m_fonts.front();
+    m_fonts.pop_front();
+    return font;
+}
+
+std::optional<QColor> FakeServices::chooseColour(QWidget *, const QColor &)
+{
+    if (m_colours.empty()) {
+        ++unscripted;
+        return std::nullopt;
+    }
+    auto colour = m_colours.front();
+    m_colours.pop_front();
+    return colour;
+}
+
+bool FakeServices::printerSetup(QWidget *)
+{
+    if (m_printerSetups.empty()) {
+        ++unscripted;
+        return false;
+    }
+    const bool ok = m_printerSetups.front();
+    m_printerSetups.pop_front();
+    return ok;
+}
+
+bool FakeServices::print(const QTextDocument &, const QString &, QString *)
+{
+    ++printed;
+    return true;
+}
+
+bool FakeServices::moveToTrash(const QStringList &paths, QString *)
+{
+    for (const QString &path : paths) {
+        QFile::remove(path);
+        trashed << path;
+    }
+    return true;
+}
+
+bool FakeServices::openUrl(const QString &url)
+{
+    urls << url;
+    return true;
+}
+
+bool FakeServices::startProgram(const QString &program)
+{
+    programs << program;
+    return true;
+}
+
+void FakeServices::beep()
+{
+    ++beeps;
+}
+
+MemoryStatus FakeServices::memoryStatus()
+{
+    return memory;
+}
+
+void FakeServices::setClipboard(QMimeData *data)
+{
+    clipboard.reset(data);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QList>
+#include <QMimeData>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+
+// A scripted stand-in for the desktop services: it records every message and
+// answers every question and dialog from its script. While it lives it is the
+// program's services.
+class FakeServices : public platform::Services
+{
+public:
+    struct Shown
+    {
+        QString kind; // "message", "error", "confirm" or "box"
+        QString text;
+        QString caption;
+    };
+
+    FakeServices();
+    ~FakeServices() override;
+
+    // Answers of the next questions, in order.
+    void setNextAnswer(bool ok);
+    void setNextButton(platform::Button button);
+    // The next open or save dialog returns this file (empty: cancelled).
+    void setNextFileName(const QString &fileName, int filterIndex = 1);
+    void setNextFont(const std::optional<platform::FontChoice> &font);
+    void setNextColour(const std::optional<QColor> &colour);
+    void setNextPrinterSetup(bool ok);
+
+    // The texts of everything shown, in order.
+    QStringList texts() const;
+    QList<Shown> shown;
+    QList<platform::FileDialog> fileDialogs;
+    int beeps = 0;
+    int printed = 0;
+    QStringList trashed;
+    QStringList urls;
+    QStringList programs;
+    std::unique_ptr<QMimeData> clipboard;
+    platform::MemoryStatus memory;
+    // Questions or dialogs that came with no answer scripted.
+    int unscripted = 0;
+
+    void message(const QString &text) override;
+    void error(const QString &text) override;
+    bool confirm(const QString &text) override;
+    platform::Button messageBox(const QString &caption, const QString &text,
+                                platform::MessageKind kind, platform::Buttons buttons) override;
+    platform::FileChoice openFile(QWidget *parent, const platform::FileDialog &dialog) override;
+    platform::FileChoice saveFile(QWidget *parent, const platform::FileDialog &dialog) override;
+    std::optional<platform::FontChoice> chooseFont(QWidget *parent,
+                                                   const platform::FontDialog &dialog) override;
+    std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
+    bool printerSetup(QWidget *parent) override;
+    bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
+    bool moveToTrash(const QStringList &paths, QString *error) override;
+    bool openUrl(const QString &url) override;
+    bool startProgram(const QString &program) override;
+    void beep() override;
+    platform::MemoryStatus memoryStatus() override;
+    void setClipboard(QMimeData *data) override;
+
+private:
+    platform::FileChoice nextFile(const platform::FileDialog &dialog);
+
+    std::deque<platform::Button> m_buttons;
+    std::deque<platform::FileChoice> m_files;
+    std::deque<std::optional<platform::FontChoice>> m_fonts;
+    std::deque<std::optional<QColor>> m_colours;
+    std::deque<bool> m_printerSetups;
+};
