@@ -98,7 +98,7 @@ TEST_F(RtfReader, OlderFilesTakeCodePageFromFontCharset)
     // in the same file still reads as Windows-1252.
     ASSERT_TRUE(read(
         R"({\rtf1\ansi\deff0\deftab720{\fonttbl{\f0\fswiss MS Sans Serif;})"
-        R"({\f1\froman\fcharset2 Symbol;}{\f2\fswiss\fcharset238 Arial CE;})"
+        R"({\f1\froman\fcharset2 Symbol;}{\f2\fswiss\fcharset238{\*\fname Arial;}Arial CE;})"
         R"({\f3\fswiss\fcharset0 Arial;}}\pard\plain\f2\fs20 \'e8\'ed\plain\f3 \'e8\'ed\par})"));
     EXPECT_EQ(text(), QStringLiteral("číèí"));
     EXPECT_EQ(formatOf(QStringLiteral("č")).fontFamilies().toStringList(),
