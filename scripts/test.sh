@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
 dir="$ROOT/build"
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_TESTS=ON)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_TESTS=ON -DCHICHOTEK_BENCH=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$ROOT/build-asan"
   options=(-DCMAKE_BUILD_TYPE=Debug -DCHICHOTEK_TESTS=ON -DCHICHOTEK_SANITIZE=ON)

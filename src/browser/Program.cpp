@@ -16,8 +16,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIconEngine>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QStyleOption>
+
+#include <optional>
 
 THLAVNI *HLAVNI = nullptr;
 TFormular *Formular = nullptr;
@@ -32,12 +38,86 @@ Tlook *look = nullptr;
 TCelkemVtipu *CelkemVtipu = nullptr;
 TCelkemDetaily *CelkemDetaily = nullptr;
 
+namespace {
+
+// A picture of the style's, read from the style when it is first needed.
+class LazyStandardIcon : public QIconEngine
+{
+public:
+    LazyStandardIcon(QStyle *style, QStyle::StandardPixmap picture, const QStyleOption *option,
+                     const QWidget *widget)
+        : m_style(style), m_picture(picture), m_widget(const_cast<QWidget *>(widget))
+    {
+        if (option)
+            m_option = *option;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+    // `size` is in device pixels already; QIcon sets the pixel ratio.
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal) override
+    {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return icon().isNull(); }
+    QIconEngine *clone() const override { return new LazyStandardIcon(*this); }
+
+private:
+    const QIcon &icon()
+    {
+        if (!m_icon) {
+            QStyle *style = m_style ? m_style.data() : QApplication::style();
+            m_icon = style->standardIcon(m_picture, m_option ? &*m_option : nullptr, m_widget);
+        }
+        return *m_icon;
+    }
+
+    QPointer<QStyle> m_style;
+    QStyle::StandardPixmap m_picture;
+    std::optional<QStyleOption> m_option;
+    QPointer<QWidget> m_widget;
+    std::optional<QIcon> m_icon;
+};
+
+// The Windows style with its standard pictures read only when they are
+// drawn. The style reads them from PNG files, and Qt's first read of a PNG
+// file loads every image plug-in (JPEG, TIFF, WebP, MNG...): about 5 ms, a
+// sixth of the start-up, for pictures the main window does not show when it
+// opens (the menu bar's overflow button, the hidden quick panel's buttons).
+class ProgramStyle : public QProxyStyle
+{
+public:
+    explicit ProgramStyle(QStyle *base) : QProxyStyle(base) {}
+
+    QIcon standardIcon(StandardPixmap picture, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        return QIcon(new LazyStandardIcon(baseStyle(), picture, option, widget));
+    }
+};
+
+} // namespace
+
 void setupApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Chichotek v 5.1"));
     QApplication::setApplicationDisplayName(QString());
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(style);
+        QApplication::setStyle(new ProgramStyle(style));
     // The fonts of the home platform that the windows and the joke files
     // name, mapped to installed fonts of the same metrics.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),

@@ -3,6 +3,7 @@
 #include "files.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 
 namespace store {
@@ -36,8 +37,15 @@ std::optional<QImage> readBackground(QString *error)
     const std::optional<QByteArray> bytes = readBytes(path, error);
     if (!bytes)
         return std::nullopt;
-    QImage image;
-    if (!image.loadFromData(*bytes, "BMP")) {
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // Only the built-in bitmap reader: letting Qt look for other readers
+    // loads every image plug-in, which costs more than the whole picture.
+    QImageReader reader(&buffer, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull()) {
         if (error)
             *error = QStringLiteral("Soubor „%1“ není platný obrázek BMP.").arg(path.display());
         return std::nullopt;
