@@ -1,8 +1,9 @@
 #include "Unit2.h"
 
-TFormular::TFormular(QWidget *parent)
+TFormular::TFormular(AuthoringHost *host, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_host(host)
 {
     setObjectName(QStringLiteral("Formular"));
     setWindowTitle(QStringLiteral("Průvodce novou knihovnou"));

@@ -2,10 +2,15 @@
 
 #include <QDialog>
 
+class AuthoringHost;
+
 // The new-library wizard.
 class TFormular : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFormular(QWidget *parent = nullptr);
+    TFormular(AuthoringHost *host, QWidget *parent = nullptr);
+
+private:
+    AuthoringHost *m_host;
 };

@@ -1,8 +1,9 @@
 #include "Unit5.h"
 
-TPridat::TPridat(QWidget *parent)
+TPridat::TPridat(AuthoringHost *host, QWidget *parent)
     : QDialog(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+      m_host(host)
 {
     setObjectName(QStringLiteral("Pridat"));
     setWindowTitle(QStringLiteral("Přidat..."));

@@ -1,8 +1,9 @@
 #include "Unit6.h"
 
-TUpravit::TUpravit(QWidget *parent)
+TUpravit::TUpravit(AuthoringHost *host, QWidget *parent)
     : QDialog(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_host(host)
 {
     setObjectName(QStringLiteral("Upravit"));
     setWindowTitle(QStringLiteral("Upravit..."));

@@ -2,10 +2,15 @@
 
 #include <QDialog>
 
+class AuthoringHost;
+
 // The password gate in front of the library editor.
 class TUpravit : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TUpravit(QWidget *parent = nullptr);
+    TUpravit(AuthoringHost *host, QWidget *parent = nullptr);
+
+private:
+    AuthoringHost *m_host;
 };

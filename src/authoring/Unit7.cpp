@@ -1,8 +1,9 @@
 #include "Unit7.h"
 
-TUprava::TUprava(QWidget *parent)
+TUprava::TUprava(AuthoringHost *host, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+                          Qt::WindowCloseButtonHint),
+      m_host(host)
 {
     setObjectName(QStringLiteral("Uprava"));
     setWindowTitle(QStringLiteral("Úprava..."));

@@ -2,10 +2,15 @@
 
 #include <QDialog>
 
+class AuthoringHost;
+
 // The library editor.
 class TUprava : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TUprava(QWidget *parent = nullptr);
+    TUprava(AuthoringHost *host, QWidget *parent = nullptr);
+
+private:
+    AuthoringHost *m_host;
 };

@@ -2,10 +2,15 @@
 
 #include <QDialog>
 
+class AuthoringHost;
+
 // The prompt for a new joke's name in the library editor.
 class TPridat2 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TPridat2(QWidget *parent = nullptr);
+    TPridat2(AuthoringHost *host, QWidget *parent = nullptr);
+
+private:
+    AuthoringHost *m_host;
 };

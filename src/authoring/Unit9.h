@@ -2,10 +2,15 @@
 
 #include <QDialog>
 
+class AuthoringHost;
+
 // The dialog that moves a joke to another place of the library's list.
 class TPresunOkno : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TPresunOkno(QWidget *parent = nullptr);
+    TPresunOkno(AuthoringHost *host, QWidget *parent = nullptr);
+
+private:
+    AuthoringHost *m_host;
 };

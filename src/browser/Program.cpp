@@ -6,6 +6,8 @@
 #include "Unit1.h"
 #include "Unit3.h"
 #include "Unit4.h"
+#include "controls/Zpravy.h"
+#include "platform/platform.h"
 #include "authoring/Unit2.h"
 #include "authoring/Unit5.h"
 #include "authoring/Unit6.h"
@@ -26,14 +28,8 @@
 #include <optional>
 
 THLAVNI *HLAVNI = nullptr;
-TFormular *Formular = nullptr;
 TAboutBox *AboutBox = nullptr;
 TPlumoNasral *PlumoNasral = nullptr;
-TPridat *Pridat = nullptr;
-TUpravit *Upravit = nullptr;
-TUprava *Uprava = nullptr;
-TPridat2 *Pridat2 = nullptr;
-TPresunOkno *PresunOkno = nullptr;
 Tlook *look = nullptr;
 TCelkemVtipu *CelkemVtipu = nullptr;
 TCelkemDetaily *CelkemDetaily = nullptr;
@@ -110,6 +106,36 @@ public:
     }
 };
 
+// The confirmation component asks through the platform's message box.
+TZpravy::Button askThroughPlatform(const QString &title, const QString &text, TZpravy::Kind kind,
+                                   TZpravy::Buttons buttons)
+{
+    using platform::Button;
+    static const std::pair<TZpravy::Button, Button> pairs[] = {
+        {TZpravy::Yes, platform::Yes},           {TZpravy::No, platform::No},
+        {TZpravy::OK, platform::Ok},             {TZpravy::Cancel, platform::Cancel},
+        {TZpravy::Abort, platform::Abort},       {TZpravy::Retry, platform::Retry},
+        {TZpravy::Ignore, platform::Ignore},     {TZpravy::All, platform::All},
+        {TZpravy::NoToAll, platform::NoToAll},   {TZpravy::YesToAll, platform::YesToAll},
+        {TZpravy::Help, platform::Help},
+    };
+    static const platform::MessageKind kinds[] = {
+        platform::MessageKind::Warning, platform::MessageKind::Error,
+        platform::MessageKind::Information, platform::MessageKind::Question,
+        platform::MessageKind::Custom};
+    platform::Buttons shown = 0;
+    for (const auto &[ours, theirs] : pairs) {
+        if (buttons & ours)
+            shown |= theirs;
+    }
+    const Button answer = platform::services().messageBox(title, text, kinds[int(kind)], shown);
+    for (const auto &[ours, theirs] : pairs) {
+        if (answer == theirs)
+            return ours;
+    }
+    return TZpravy::Cancel;
+}
+
 } // namespace
 
 void setupApplication(QApplication &app)
@@ -134,19 +160,20 @@ void setupApplication(QApplication &app)
     font.setPixelSize(11);
     QApplication::setFont(font);
     app.setQuitOnLastWindowClosed(true);
+    TZpravy::setShow(askThroughPlatform);
 }
 
 void createWindows(const QString &programFolder)
 {
     HLAVNI = new THLAVNI(programFolder);
-    Formular = new TFormular(HLAVNI);
+    Formular = new TFormular(HLAVNI, HLAVNI);
     AboutBox = new TAboutBox(HLAVNI);
     PlumoNasral = new TPlumoNasral(HLAVNI);
-    Pridat = new TPridat(HLAVNI);
-    Upravit = new TUpravit(HLAVNI);
-    Uprava = new TUprava(HLAVNI);
-    Pridat2 = new TPridat2(HLAVNI);
-    PresunOkno = new TPresunOkno(HLAVNI);
+    Pridat = new TPridat(HLAVNI, HLAVNI);
+    Upravit = new TUpravit(HLAVNI, HLAVNI);
+    Uprava = new TUprava(HLAVNI, HLAVNI);
+    Pridat2 = new TPridat2(HLAVNI, HLAVNI);
+    PresunOkno = new TPresunOkno(HLAVNI, HLAVNI);
     look = new Tlook(HLAVNI);
     CelkemVtipu = new TCelkemVtipu(HLAVNI);
     CelkemDetaily = new TCelkemDetaily(HLAVNI);

@@ -1,32 +1,22 @@
 #pragma once
 
+#include "authoring/Authoring.h"
+
 #include <QString>
 
 class QApplication;
 class THLAVNI;
-class TFormular;
 class TAboutBox;
 class TPlumoNasral;
-class TPridat;
-class TUpravit;
-class TUprava;
-class TPridat2;
-class TPresunOkno;
 class Tlook;
 class TCelkemVtipu;
 class TCelkemDetaily;
 
-// The program-wide windows: each is created once at start and lives until the
+// The program-wide windows (the authoring ones are in Authoring.h): each is created once at start and lives until the
 // program ends. Windows reach each other through these.
 extern THLAVNI *HLAVNI;
-extern TFormular *Formular;
 extern TAboutBox *AboutBox;
 extern TPlumoNasral *PlumoNasral;
-extern TPridat *Pridat;
-extern TUpravit *Upravit;
-extern TUprava *Uprava;
-extern TPridat2 *Pridat2;
-extern TPresunOkno *PresunOkno;
 extern Tlook *look;
 extern TCelkemVtipu *CelkemVtipu;
 extern TCelkemDetaily *CelkemDetaily;

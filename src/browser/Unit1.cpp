@@ -1,16 +1,21 @@
 #include "Unit1.h"
 
+#include "authoring/Authoring.h"
+#include "authoring/Unit2.h"
+#include "authoring/Unit6.h"
 #include "controls/BLabel.h"
 #include "controls/Zpravy.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
 #include "platform/platform.h"
 #include "store/files.h"
+#include "store/rtfwriter.h"
 #include "store/settings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -21,10 +26,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -185,6 +193,7 @@ void THLAVNI::createControls(QWidget *client)
     PopisText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PopisText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     PopisText->setLineWrapMode(QTextEdit::NoWrap);
+    PopisText->setLayoutDirection(Qt::RightToLeft);
 
     Label1 = new QLabel(QStringLiteral("Počet podložek:"), Popis);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -266,6 +275,8 @@ void THLAVNI::createControls(QWidget *client)
 
     SetriditO = new TZpravy(this);
     SetriditO->setObjectName(QStringLiteral("SetriditO"));
+    connect(SetriditO, &TZpravy::OnOK, this, [this] { SetriditOOK(); });
+    connect(SetriditO, &TZpravy::OnCancel, this, [this] { SetriditOCancel(); });
 
     Seznam->setFocus();
 }
@@ -325,9 +336,23 @@ void THLAVNI::createMenus()
     Obrzekpozad1->setObjectName(QStringLiteral("Obrzekpozad1"));
     Obrzek1 = menuItem(Obrzekpozad1, "Obrzek1", QStringLiteral("Nahrát..."));
     connect(Obrzek1, &QAction::triggered, this, [this] { Obrzek1Click(); });
+    connect(Psmo1, &QAction::triggered, this, [this] { Psmo1Click(); });
+    connect(Tiskrny1, &QAction::triggered, this, [this] { Tiskrny1Click(); });
     Obrzekpozad1->addSeparator();
     Roz = checkItem(Obrzekpozad1, "Roz", QStringLiteral("Roztáhnout"));
     Centr = checkItem(Obrzekpozad1, "Centr", QStringLiteral("Centrovat"));
+
+    connect(Vytvor, &QAction::triggered, this, [] { Formular->exec(); });
+    connect(Uprav, &QAction::triggered, this, [] { Upravit->exec(); });
+    connect(UlozVtip, &QAction::triggered, this, [this] { UlozVtipClick(); });
+    connect(Tisk, &QAction::triggered, this, [this] { RychTiskClick(); });
+    connect(KopVtip, &QAction::triggered, this, [this] { KopVtipClick(); });
+    connect(Pridat, &QAction::triggered, this, [this] { PridatClick(); });
+    connect(Odstr, &QAction::triggered, this, [this] { OdstrClick(); });
+    connect(OdstrU, &QAction::triggered, this, [this] { OdstrUClick(); });
+    connect(PrNah, &QAction::triggered, this, [this] { PrNahClick(); });
+    connect(PrDol, &QAction::triggered, this, [this] { PrDolClick(); });
+    connect(Setrit, &QAction::triggered, this, [this] { SetritClick(); });
 
     Npovda1 = bar->addMenu(QStringLiteral("Nápověda"));
     Npovda1->setObjectName(QStringLiteral("Npovda1"));
@@ -382,6 +407,13 @@ void THLAVNI::createPopupMenus()
     Vytisknout1->setToolTip(QStringLiteral("Vytiskne vtip!!!"));
     Uloitjako1 = menuItem(MenuVtipu, "Uloitjako1", QStringLiteral("Uložit jako..."));
     Uloitjako1->setToolTip(QStringLiteral("Uloží vtip jako..."));
+    connect(Koprovatdoschrnky1, &QAction::triggered, this, [this] { Koprovatdoschrnky1Click(); });
+    connect(Vytisknout1, &QAction::triggered, this, [this] { RychTiskClick(); });
+    connect(Uloitjako1, &QAction::triggered, this, [this] { UlozVtipClick(); });
+    connect(RychUloz, &QToolButton::clicked, this, [this] { UlozVtipClick(); });
+    connect(RychTisk, &QToolButton::clicked, this, [this] { RychTiskClick(); });
+    connect(VtipCopy, &QToolButton::clicked, this, [this] { VtipCopyClick(); });
+    connect(RychPismo, &QToolButton::clicked, this, [this] { Psmo1Click(); });
     connect(Vtip, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { MenuVtipu->popup(Vtip->viewport()->mapToGlobal(at)); });
 }
@@ -715,4 +747,263 @@ void THLAVNI::ZobCopyVtipClick()
 void THLAVNI::ZobPismoClick()
 {
     toggle(ZobPismo, RychPismo);
+}
+
+bool THLAVNI::saveList(bool quiet)
+{
+    QString error;
+    if (store::writeList(store::DbPath::listFile(), Seznam->items(), &error))
+        return true;
+    if (!quiet)
+        platform::services().error(error);
+    return false;
+}
+
+void THLAVNI::PridatClick()
+{
+    platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Zadej název databáze...");
+    dialog.filter = QStringLiteral("Vtipy (*.vtp)|*.vtp");
+    dialog.folder = QFileInfo(store::resolvePath(QStringLiteral("DataBase"))).absoluteFilePath();
+    dialog.fileName = QStringLiteral("*.vtp");
+    dialog.mustExist = true;
+    const platform::FileChoice choice = platform::services().openFile(this, dialog);
+    if (!choice.accepted())
+        return;
+    QString error;
+    const std::optional<QStringList> lines = store::readExternalList(choice.fileName, &error);
+    if (!lines) {
+        platform::services().error(error);
+        return;
+    }
+    Odloz = *lines;
+    Seznam->insertItem(Seznam->count(), Odloz.isEmpty() ? QStringLiteral("") : Odloz.first());
+    Odloz.clear();
+    saveList();
+}
+
+void THLAVNI::OdstrClick()
+{
+    Odstr->setEnabled(false);
+    OdstrU->setEnabled(false);
+    Uprav->setEnabled(false);
+    setEditText(QString());
+    Autor->clear();
+    PopisText->clear();
+    PocPod->clear();
+    const int row = Seznam->itemIndex();
+    if (row < 0)
+        return;
+    Seznam->removeItem(row);
+    Seznam->setItemIndex(-1);
+    saveList();
+}
+
+void THLAVNI::OdstrUClick()
+{
+    const QString library = Edit->text();
+    const QString failed = QStringLiteral("Nepodařilo se vymazat!!!");
+    // An empty or refused name would point at the database itself or outside
+    // it: nothing is touched.
+    const store::DbPath folder = store::DbPath::libraryFolder(library);
+    const QString onDisk = folder.path();
+    if (!folder.isValid() || !QFileInfo(onDisk).isDir()) {
+        platform::services().message(failed);
+        return;
+    }
+    // The folder's contents go to the trash; an empty folder is no error.
+    QStringList contents;
+    const QDir dir(onDisk);
+    for (const QString &entry :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        contents << dir.filePath(entry);
+    QString error;
+    if (!contents.isEmpty() && !platform::services().moveToTrash(contents, &error)) {
+        platform::services().message(failed);
+        return;
+    }
+    const QString infoFailed = QStringLiteral("Nepodařilo se vymazat informační soubory...");
+    for (const char *extension : {".da1", ".da2", ".da3", ".ico", ".vtp"}) {
+        if (!store::deleteFile(
+                store::DbPath::libraryFile(library, QString::fromLatin1(extension)))) {
+            platform::services().message(infoFailed);
+            return;
+        }
+    }
+    if (!store::removeFolder(folder)) {
+        platform::services().message(infoFailed);
+        return;
+    }
+    platform::services().message(QStringLiteral("Vymazáno!!!"));
+    OdstrClick();
+}
+
+void THLAVNI::moveSelected(int by)
+{
+    const int row = Seznam->itemIndex();
+    const int to = row + by;
+    if (row < 0 || to < 0 || to >= Seznam->count())
+        return;
+    const QString name = Seznam->item(row);
+    Seznam->removeItem(row);
+    Seznam->insertItem(to, name);
+    Seznam->setItemIndex(to);
+    saveList(true);
+}
+
+void THLAVNI::PrNahClick()
+{
+    moveSelected(-1);
+}
+
+void THLAVNI::PrDolClick()
+{
+    moveSelected(+1);
+}
+
+void THLAVNI::SetritClick()
+{
+    SetriditO->Execute(QStringLiteral("Setřídění se zruší vaše vlastní uspořádání!!!"),
+                       QStringLiteral("Varování"), TZpravy::Kind::Warning,
+                       TZpravy::OK | TZpravy::Cancel);
+}
+
+void THLAVNI::SetriditOOK()
+{
+    const int row = Seznam->itemIndex();
+    QStringList names = Seznam->items();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
+        return collator.compare(a, b) < 0;
+    });
+    Seznam->setItems(names);
+    Seznam->setItemIndex(row);
+    saveList();
+}
+
+void THLAVNI::SetriditOCancel() {}
+
+void THLAVNI::UlozVtipClick()
+{
+    platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Uložit vtip jako...");
+    dialog.filter = QStringLiteral("RTF Dokument|*.RTF|Textový dokument (*.txt)|*.TXT");
+    dialog.filterIndex = m_saveFilter;
+    dialog.fileName = Edit->text();
+    dialog.mustExist = false;
+    dialog.askOverwrite = true;
+    const platform::FileChoice choice = platform::services().saveFile(this, dialog);
+    if (!choice.accepted())
+        return;
+    m_saveFilter = choice.filterIndex;
+    QString error;
+    bool written = true;
+    if (m_saveFilter == 1) {
+        written = store::writeExternal(choice.fileName + QStringLiteral(".rtf"),
+                                       store::writeRtf(*Vtip->document()), &error);
+    } else if (m_saveFilter == 2) {
+        Odloz = Vtip->document()->toPlainText().split(u'\n');
+        written = store::writeExternal(choice.fileName + QStringLiteral(".txt"),
+                                       store::writePlainText(*Vtip->document()), &error);
+        Odloz.clear();
+    }
+    if (!written)
+        platform::services().error(error);
+}
+
+void THLAVNI::RychTiskClick()
+{
+    if (!platform::services().printerSetup(this))
+        return;
+    QString error;
+    if (!platform::services().print(*Vtip->document(), Edit->text(), &error))
+        platform::services().error(error);
+}
+
+void THLAVNI::Tiskrny1Click()
+{
+    platform::services().printerSetup(this);
+}
+
+void THLAVNI::copyJoke(bool whole)
+{
+    if (whole)
+        Vtip->selectAll();
+    const QTextCursor cursor = Vtip->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    QTextDocument part;
+    part.setDefaultFont(Vtip->document()->defaultFont());
+    QTextCursor(&part).insertFragment(cursor.selection());
+    auto *data = new QMimeData;
+    const QByteArray rtf = store::writeRtf(part);
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    data->setData(QStringLiteral("application/rtf"), rtf);
+    data->setHtml(part.toHtml());
+    data->setText(part.toPlainText());
+    platform::services().setClipboard(data);
+}
+
+void THLAVNI::VtipCopyClick()
+{
+    copyJoke(true);
+}
+
+void THLAVNI::Koprovatdoschrnky1Click()
+{
+    copyJoke(false);
+}
+
+void THLAVNI::KopVtipClick()
+{
+    copyJoke(true);
+}
+
+void THLAVNI::Psmo1Click()
+{
+    platform::services().message(QStringLiteral("Nedoporučujeme měnit!!!"));
+    Vtip->selectAll();
+    FontDialogFont = Vtip->font();
+    platform::FontDialog dialog;
+    dialog.font = FontDialogFont;
+    dialog.colour = Vtip->palette().color(QPalette::Text);
+    dialog.effects = true;
+    dialog.minSize = 4;
+    dialog.maxSize = 17;
+    const std::optional<platform::FontChoice> choice =
+        platform::services().chooseFont(this, dialog);
+    if (!choice)
+        return;
+    Vtip->setFont(choice->font);
+    QPalette palette = Vtip->palette();
+    palette.setColor(QPalette::Text, choice->colour);
+    Vtip->setPalette(palette);
+}
+
+QString THLAVNI::selectedLibrary() const
+{
+    return Edit->text();
+}
+
+void THLAVNI::reloadLibraries()
+{
+    QString error;
+    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
+    if (!libraries) {
+        platform::services().error(error);
+        return;
+    }
+    Seznam->setItems(*libraries);
+}
+
+void THLAVNI::showDescription(const QString &description, const QString &count,
+                              const QString &author)
+{
+    PopisText->setPlainText(description);
+    PocPod->setPlainText(count);
+    Autor->setPlainText(author);
+    Autor->selectAll();
+    Autor->setAlignment(Qt::AlignHCenter);
+    Autor->moveCursor(QTextCursor::Start);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "authoring/Host.h"
 #include "store/paths.h"
 
 #include <QFont>
@@ -36,7 +37,7 @@ extern unsigned char IkonkaCount;
 
 // The main window: the list of libraries or of one library's jokes, the
 // description panel, the joke view and the menus.
-class THLAVNI : public QMainWindow
+class THLAVNI : public QMainWindow, public AuthoringHost
 {
     Q_OBJECT
 public:
@@ -130,6 +131,12 @@ public:
     // The font the font dialog starts with.
     QFont FontDialogFont;
 
+    // What the authoring windows use.
+    QString selectedLibrary() const override;
+    void reloadLibraries() override;
+    void showDescription(const QString &description, const QString &count,
+                         const QString &author) override;
+
     // Handlers.
     void FormCreate();
     void OtevriAkceExecute();
@@ -146,6 +153,21 @@ public:
     void ZobTiskClick();
     void ZobCopyVtipClick();
     void ZobPismoClick();
+    void PridatClick();
+    void OdstrClick();
+    void OdstrUClick();
+    void PrNahClick();
+    void PrDolClick();
+    void SetritClick();
+    void SetriditOOK();
+    void SetriditOCancel();
+    void UlozVtipClick();
+    void RychTiskClick();
+    void Tiskrny1Click();
+    void VtipCopyClick();
+    void Koprovatdoschrnky1Click();
+    void KopVtipClick();
+    void Psmo1Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -162,8 +184,15 @@ private:
     // Loads a rich-text box from a file; false when the file cannot be read.
     bool loadRichBox(QTextEdit *box, const store::DbPath &path);
     void toggle(QAction *item, QWidget *button);
+    // Writes the list of libraries; false (reported unless `quiet`) on failure.
+    bool saveList(bool quiet = false);
+    void moveSelected(int by);
+    // Puts the selected part of the joke view, or all of it, on the clipboard.
+    void copyJoke(bool whole);
 
     QString m_programFolder;
     // The library open in joke mode.
     QString m_openLibrary;
+    // The filter of the joke save dialog chosen last: 1 RTF, 2 text.
+    int m_saveFilter = 2;
 };

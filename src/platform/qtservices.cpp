@@ -1,5 +1,7 @@
 #include "qtservices.h"
 
+#include "fontdialog.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
@@ -8,7 +10,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
@@ -79,6 +80,27 @@ Button showBox(const QString &caption, const QString &text, MessageKind kind, Bu
     if (added.empty()) {
         QPushButton *b = box.addButton(QMessageBox::Ok);
         added.emplace_back(b, Ok);
+    }
+    const auto find = [&added](Button wanted) -> QPushButton * {
+        for (const auto &[pushButton, button] : added) {
+            if (button == wanted)
+                return pushButton;
+        }
+        return nullptr;
+    };
+    // Enter presses OK, else Yes, else Retry; Esc presses Cancel, else No,
+    // else OK.
+    for (Button b : {Ok, Yes, Retry}) {
+        if (QPushButton *pushButton = find(b)) {
+            box.setDefaultButton(pushButton);
+            break;
+        }
+    }
+    for (Button b : {Cancel, No, Ok}) {
+        if (QPushButton *pushButton = find(b)) {
+            box.setEscapeButton(pushButton);
+            break;
+        }
     }
     box.exec();
     for (const auto &[pushButton, button] : added) {
@@ -180,11 +202,10 @@ FileChoice QtServices::saveFile(QWidget *parent, const FileDialog &dialog)
 
 std::optional<FontChoice> QtServices::chooseFont(QWidget *parent, const FontDialog &d)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, d.font, parent);
-    if (!ok)
+    FontDialogWindow dialog(d, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{font, d.colour};
+    return dialog.choice();
 }
 
 std::optional<QColor> QtServices::chooseColour(QWidget *parent, const QColor &initial)
@@ -195,21 +216,24 @@ std::optional<QColor> QtServices::chooseColour(QWidget *parent, const QColor &in
     return colour;
 }
 
-bool QtServices::printerSetup(QWidget *parent)
+QPrinter &QtServices::printer()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>();
-    QPrintDialog dialog(m_printer.get(), parent);
+    return *m_printer;
+}
+
+bool QtServices::printerSetup(QWidget *parent)
+{
+    QPrintDialog dialog(&printer(), parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool QtServices::print(const QTextDocument &document, const QString &jobTitle, QString *error)
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    m_printer->setDocName(jobTitle);
-    document.print(m_printer.get());
-    if (m_printer->printerState() == QPrinter::Error) {
+    printer().setDocName(jobTitle);
+    document.print(&printer());
+    if (printer().printerState() == QPrinter::Error) {
         if (error)
             *error = QStringLiteral("Tisk se nezdařil.");
         return false;

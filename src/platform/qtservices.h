@@ -37,6 +37,9 @@ public:
     // pattern also in the other letter case.
     static QStringList qtFilters(const QString &filter);
 
+    // The printer the print dialogs choose and prints go to.
+    QPrinter &printer();
+
 private:
     std::unique_ptr<QPrinter> m_printer;
 };

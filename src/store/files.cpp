@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "rtfreader.h"
+#include "rtfwriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -29,11 +30,11 @@ QString quoted(const QString &path)
     return QStringLiteral("„%1“").arg(path);
 }
 
-QString openError(const DbPath &path, const QString &onDisk)
+QString openError(const QString &shown, const QString &onDisk)
 {
     if (!QFileInfo::exists(onDisk))
-        return QStringLiteral("Soubor %1 nebyl nalezen.").arg(quoted(path.display()));
-    return QStringLiteral("Soubor %1 nelze otevřít.").arg(quoted(path.display()));
+        return QStringLiteral("Soubor %1 nebyl nalezen.").arg(quoted(shown));
+    return QStringLiteral("Soubor %1 nelze otevřít.").arg(quoted(shown));
 }
 
 // The text up to a NUL byte.
@@ -99,24 +100,55 @@ QString firstLine(const QString &text)
     return lines.isEmpty() ? QStringLiteral("") : lines.first();
 }
 
+namespace {
+
+std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, QString *error)
+{
+    QFile file(onDisk);
+    if (QFileInfo(onDisk).isDir() || !file.open(QIODevice::ReadOnly)) {
+        setError(error, openError(shown, onDisk));
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes,
+               QString *error)
+{
+    QSaveFile file(onDisk);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Soubor %1 nelze vytvořit.").arg(quoted(shown)));
+        return false;
+    }
+    const bool interrupted = g_writeLimit >= 0 && g_writeLimit < bytes.size();
+    const QByteArrayView data = interrupted ? QByteArrayView(bytes).first(g_writeLimit) : bytes;
+    const bool written = file.write(data.data(), data.size()) == data.size();
+    if (!written || interrupted) {
+        file.cancelWriting();
+        setError(error, QStringLiteral("Do souboru %1 nelze zapisovat.").arg(quoted(shown)));
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("Soubor %1 nelze uložit.").arg(quoted(shown)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<QByteArray> readBytes(const DbPath &path, QString *error)
 {
     if (!path.isValid()) {
         setError(error, refusedNameError(path));
         return std::nullopt;
     }
-    const QString onDisk = path.path();
-    QFile file(onDisk);
-    if (QFileInfo(onDisk).isDir() || !file.open(QIODevice::ReadOnly)) {
-        setError(error, openError(path, onDisk));
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(path.display())));
-        return std::nullopt;
-    }
-    return bytes;
+    return readFile(path.path(), path.display(), error);
 }
 
 bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
@@ -125,25 +157,25 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
-    QSaveFile file(path.path());
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Soubor %1 nelze vytvořit.").arg(quoted(path.display())));
-        return false;
-    }
-    const bool interrupted = g_writeLimit >= 0 && g_writeLimit < bytes.size();
-    const QByteArrayView data = interrupted ? QByteArrayView(bytes).first(g_writeLimit) : bytes;
-    const bool written = file.write(data.data(), data.size()) == data.size();
-    if (!written || interrupted) {
-        file.cancelWriting();
-        setError(error,
-                 QStringLiteral("Do souboru %1 nelze zapisovat.").arg(quoted(path.display())));
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Soubor %1 nelze uložit.").arg(quoted(path.display())));
-        return false;
-    }
-    return true;
+    return writeFile(path.path(), path.display(), bytes, error);
+}
+
+std::optional<QByteArray> readExternal(const QString &path, QString *error)
+{
+    return readFile(path, QDir::toNativeSeparators(path), error);
+}
+
+bool writeExternal(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeFile(path, QDir::toNativeSeparators(path), bytes, error);
+}
+
+std::optional<QStringList> readExternalList(const QString &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = readExternal(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return splitLines(decode1250(untilNul(*bytes)));
 }
 
 std::optional<QStringList> readList(const DbPath &path, QString *error)
@@ -200,6 +232,11 @@ bool readRichText(const DbPath &path, QTextDocument *document, QString *error)
     if (!readRtf(*bytes, document))
         document->setPlainText(splitLines(decode1250(untilNul(*bytes))).join(u'\n'));
     return true;
+}
+
+bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error)
+{
+    return writeBytes(path, writeRtf(document), error);
 }
 
 Icon iconFromBytes(const QByteArray &bytes)

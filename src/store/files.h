@@ -30,6 +30,13 @@ QString normaliseBreaks(const QString &text);
 std::optional<QByteArray> readBytes(const DbPath &path, QString *error = nullptr);
 bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Files outside the database, such as those the user picks in a dialog, by
+// their full path; written atomically as the database files are.
+std::optional<QByteArray> readExternal(const QString &path, QString *error = nullptr);
+bool writeExternal(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// The lines of an 8-bit text file outside the database.
+std::optional<QStringList> readExternalList(const QString &path, QString *error = nullptr);
+
 // A list file: one entry per line.
 std::optional<QStringList> readList(const DbPath &path, QString *error = nullptr);
 // Every entry, the last one included, followed by CR LF.
@@ -50,6 +57,8 @@ bool appendLine(const DbPath &path, const QString &line, QString *error = nullpt
 
 // A rich-text file: RTF when it starts with "{\rtf", otherwise 8-bit text.
 bool readRichText(const DbPath &path, QTextDocument *document, QString *error = nullptr);
+// Writes the document as RTF.
+bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error = nullptr);
 
 // An icon file, kept as the bytes it was loaded from so that writing it back
 // writes the same file.

@@ -209,6 +209,9 @@ enum class Kw : std::uint8_t {
     FontTable,
     ColorTable,
     Pn,
+    ListTable,
+    ListOverrideTable,
+    FldRslt,
     // document
     Ansi,
     Mac,
@@ -263,9 +266,17 @@ enum class Kw : std::uint8_t {
     Tqr,
     Tqc,
     Tqdec,
+    Intbl,
     Cell,
     Row,
     Ls,
+    Ilvl,
+    // list and list override tables
+    List,
+    ListLevel,
+    LevelNfc,
+    ListId,
+    ListOverride,
     // paragraph numbering
     PnLvlBlt,
     PnLvlBody,
@@ -293,7 +304,7 @@ constexpr std::string_view kSkipped =
     "datastore defchp defpap do doccomm docvar falt fchars ffdeftext ffentrymcr ffexitmcr "
     "ffformat ffhelptext ffl ffname ffstattext file filetbl fldinst fname fontemb fontfile "
     "footer footerf footerl footerr footnote formfield ftncn ftnsep ftnsepc generator header "
-    "headerf headerl headerr info keywords latentstyles lchars listoverridetable listtable "
+    "headerf headerl headerr info keywords latentstyles lchars "
     "listtext mmathPr nesttableprops nonesttables nonshppict objdata object operator panose "
     "pgdsctbl pict pnseclvl pntext pntxta pntxtb printim private protusertbl result revtbl "
     "revtim rsidtbl rxe shp shpgrp shpinst shppict shprslt shptxt sn sp stylesheet subject sv "
@@ -313,6 +324,9 @@ constexpr std::string_view kUnderlines[] = {
 constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"colortbl", Kw::ColorTable},
                              {"pn", Kw::Pn},
+                             {"listtable", Kw::ListTable},
+                             {"listoverridetable", Kw::ListOverrideTable},
+                             {"fldrslt", Kw::FldRslt},
                              {"ansi", Kw::Ansi},
                              {"mac", Kw::Mac},
                              {"pc", Kw::Pc},
@@ -381,11 +395,19 @@ constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"tqr", Kw::Tqr},
                              {"tqc", Kw::Tqc},
                              {"tqdec", Kw::Tqdec},
+                             {"intbl", Kw::Intbl},
                              {"cell", Kw::Cell},
                              {"nestcell", Kw::Cell},
                              {"row", Kw::Row},
                              {"nestrow", Kw::Row},
                              {"ls", Kw::Ls},
+                             {"ilvl", Kw::Ilvl},
+                             {"list", Kw::List},
+                             {"listlevel", Kw::ListLevel},
+                             {"levelnfc", Kw::LevelNfc},
+                             {"levelnfcn", Kw::LevelNfc},
+                             {"listid", Kw::ListId},
+                             {"listoverride", Kw::ListOverride},
                              {"pnlvlblt", Kw::PnLvlBlt},
                              {"pnlvlbody", Kw::PnLvlBody},
                              {"pnlvl", Kw::PnLvl},
@@ -507,13 +529,16 @@ constexpr int kMaxTwips = 31680;        // 22 inches
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxFallback = 1024;
 constexpr std::size_t kMaxFormats = 32;
+constexpr int kListLevels = 9;
 
 enum class Dest : std::uint8_t {
     Text,
     Skip,
     FontTable,
     ColorTable,
-    ListDef, // {\*\pn ...}: how the paragraph is numbered
+    ListDef,           // {\*\pn ...}: how the paragraph is numbered
+    ListTable,         // {\*\listtable ...}: the lists that \ls refers to
+    ListOverrideTable, // {\*\listoverridetable ...}: which list each \ls number is
 };
 
 enum class VAlign : std::uint8_t { Normal, Super, Sub };
@@ -534,13 +559,6 @@ struct CharProps
     bool operator==(const CharProps &) const = default;
 };
 
-struct GroupState
-{
-    CharProps chr;
-    Dest dest = Dest::Text;
-    int uc = 1;
-};
-
 enum class ListKind : std::uint8_t { None, Bullet, Numbered };
 
 struct ParaProps
@@ -555,9 +573,25 @@ struct ParaProps
     bool slMult = false;
     ListKind list = ListKind::None;
     QTextListFormat::Style numberStyle = QTextListFormat::ListDecimal;
+    int ls = 0;   // \ls: an entry of the list override table, 0 for none
+    int ilvl = 0; // \ilvl: the level in that list
+    bool inTable = false;
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     QList<QTextOption::Tab> tabs;
 };
+
+// Character and paragraph properties both belong to the group: a paragraph
+// written as {\pard\qc ...\par} leaves the following ones as they were.
+struct GroupState
+{
+    CharProps chr;
+    ParaProps para;
+    Dest dest = Dest::Text;
+    int uc = 1;
+};
+
+// A list of the list table: the number format (\levelnfc) of each level.
+using ListLevels = std::vector<int>;
 
 struct Font
 {
@@ -595,6 +629,8 @@ private:
     void word(const Token &t, bool ignorable);
     void textWord(Kw kw, const Entry *entry, const Token &t);
     void listWord(Kw kw);
+    void listTableWord(Kw kw, const Token &t);
+    void listOverrideWord(Kw kw, const Token &t);
     void fontTableWord(Kw kw, const Token &t);
     void colorTableWord(Kw kw, const Token &t);
     void symbol(char c);
@@ -614,6 +650,13 @@ private:
     void flushRun();
     void endParagraph();
     void applyParagraph();
+    struct ListPlace
+    {
+        QTextListFormat::Style style = QTextListFormat::ListStyleUndefined; // undefined: none
+        int level = 0;
+        int ls = 0; // the list of the list table, 0 for a list made up by the paragraphs
+    };
+    ListPlace listPlace(const ParaProps &p) const;
     void finish();
     const QTextCharFormat &charFormat(const CharProps &p);
 
@@ -642,17 +685,31 @@ private:
     int m_rgb[3] = {0, 0, 0};
     bool m_colorSeen = false;
 
+    std::map<int, ListLevels> m_listDefs; // by \listid
+    std::map<int, int> m_overrides;       // \listid by \ls
+    ListLevels m_defLevels;               // list being read from the list table
+    int m_defId = 0;
+    int m_defLevel = -1;        // index of its level being read
+    std::size_t m_defDepth = 0; // depth of its group; 0: none
+    int m_overrideId = 0;       // override being read
+    int m_overrideLs = 0;
+    std::size_t m_overrideDepth = 0;
+
     QString m_run; // text not yet inserted, all in m_runProps
     CharProps m_runProps;
     // Formats made so far; a joke uses only a few.
     std::vector<std::pair<CharProps, QTextCharFormat>> m_formats;
 
-    ParaProps m_para;
     bool m_breakPending = false; // a paragraph ended, the next not begun
     bool m_paraHasText = false;
-    int m_pendingTabs = 0; // cells ended; written only when more text follows
-    QTextList *m_list = nullptr;
-    QTextListFormat::Style m_listStyle = QTextListFormat::ListDisc;
+    int m_pendingTabs = 0;    // cells ended; written only when more text follows
+    bool m_cellBreak = false; // a paragraph inside a cell ended, the cell not
+    // The list continued at each level; deeper ones end when a shallower item
+    // comes. Lists without a list table end with any other paragraph; those of
+    // the table go on where their next item is, numbering and all.
+    using LevelLists = std::array<QTextList *, kListLevels>;
+    LevelLists m_lists{};
+    std::map<int, LevelLists> m_tableLists; // by \ls
 };
 
 void Reader::run()
@@ -723,12 +780,26 @@ bool Reader::closeGroup()
         return true;
     }
     const Dest dest = state().dest;
-    if (dest == Dest::FontTable)
+    if (dest == Dest::FontTable) {
         commitFont();
-    else if (dest == Dest::ColorTable && m_colorSeen)
+    } else if (dest == Dest::ColorTable && m_colorSeen) {
         commitColor();
+    } else if (dest == Dest::ListTable && m_stack.size() == m_defDepth) {
+        m_listDefs[m_defId] = m_defLevels;
+        m_defDepth = 0;
+    } else if (dest == Dest::ListOverrideTable && m_stack.size() == m_overrideDepth) {
+        if (m_overrideLs > 0)
+            m_overrides[m_overrideLs] = m_overrideId;
+        m_overrideDepth = 0;
+    }
     if (m_stack.size() == 1)
         return false;
+    // {\*\pn ...} numbers the paragraph it stands in, not just its own group.
+    GroupState &outer = m_stack[m_stack.size() - 2];
+    if (dest == Dest::ListDef && outer.dest != Dest::Skip) {
+        outer.para.list = state().para.list;
+        outer.para.numberStyle = state().para.numberStyle;
+    }
     m_stack.pop_back();
     return true;
 }
@@ -752,9 +823,11 @@ void Reader::word(const Token &t, bool ignorable)
         return;
 
     // Destinations open their own group; in the outermost group they would
-    // take the whole document with them.
+    // take the whole document with them. Of the ignorable ones (\*) this
+    // reader knows a few; AbiWord marks even a field's result so.
     const bool nested = m_stack.size() > 1;
-    if (nested && ignorable && kw != Kw::Pn) {
+    if (nested && ignorable && kw != Kw::Pn && kw != Kw::ListTable && kw != Kw::ListOverrideTable &&
+        kw != Kw::FldRslt) {
         s.dest = Dest::Skip;
         return;
     }
@@ -781,6 +854,14 @@ void Reader::word(const Token &t, bool ignorable)
         if (nested)
             s.dest = Dest::ListDef;
         return;
+    case Kw::ListTable:
+        if (nested)
+            s.dest = Dest::ListTable;
+        return;
+    case Kw::ListOverrideTable:
+        if (nested)
+            s.dest = Dest::ListOverrideTable;
+        return;
     case Kw::Uc:
         s.uc = std::clamp(t.param, 0, kMaxFallback);
         return;
@@ -804,6 +885,12 @@ void Reader::word(const Token &t, bool ignorable)
         break;
     case Dest::ColorTable:
         colorTableWord(kw, t);
+        break;
+    case Dest::ListTable:
+        listTableWord(kw, t);
+        break;
+    case Dest::ListOverrideTable:
+        listOverrideWord(kw, t);
         break;
     case Dest::Skip:
         break;
@@ -839,6 +926,7 @@ void Reader::unicode(int value)
 void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
 {
     CharProps &c = state().chr;
+    ParaProps &para = state().para;
     switch (kw) {
     case Kw::Ansi:
         m_charsetCodePage = 0;
@@ -912,10 +1000,15 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
         break;
 
     case Kw::Par:
-        endParagraph();
+        // Cells read as one paragraph, so a paragraph mark inside a cell
+        // breaks only the line, and only when more of the cell follows.
+        if (para.inTable)
+            m_cellBreak = true;
+        else
+            endParagraph();
         break;
     case Kw::Pard:
-        m_para = ParaProps();
+        para = ParaProps();
         break;
     case Kw::Line:
         appendChar(u'\u2028');
@@ -924,64 +1017,72 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
         appendChar(u'\t');
         break;
     case Kw::Ql:
-        m_para.align = Qt::AlignLeft;
+        para.align = Qt::AlignLeft;
         break;
     case Kw::Qc:
-        m_para.align = Qt::AlignHCenter;
+        para.align = Qt::AlignHCenter;
         break;
     case Kw::Qr:
-        m_para.align = Qt::AlignRight;
+        para.align = Qt::AlignRight;
         break;
     case Kw::Qj:
-        m_para.align = Qt::AlignJustify;
+        para.align = Qt::AlignJustify;
         break;
     case Kw::Li:
-        m_para.li = twips(t, -kMaxTwips);
+        para.li = twips(t, -kMaxTwips);
         break;
     case Kw::Ri:
-        m_para.ri = twips(t, -kMaxTwips);
+        para.ri = twips(t, -kMaxTwips);
         break;
     case Kw::Fi:
-        m_para.fi = twips(t, -kMaxTwips);
+        para.fi = twips(t, -kMaxTwips);
         break;
     case Kw::Sb:
-        m_para.sb = twips(t);
+        para.sb = twips(t);
         break;
     case Kw::Sa:
-        m_para.sa = twips(t);
+        para.sa = twips(t);
         break;
     case Kw::Sl:
-        m_para.sl = twips(t, -kMaxTwips);
+        para.sl = twips(t, -kMaxTwips);
         break;
     case Kw::SlMult:
-        m_para.slMult = flag(t);
+        para.slMult = flag(t);
         break;
     case Kw::Tqr:
-        m_para.nextTabType = QTextOption::RightTab;
+        para.nextTabType = QTextOption::RightTab;
         break;
     case Kw::Tqc:
-        m_para.nextTabType = QTextOption::CenterTab;
+        para.nextTabType = QTextOption::CenterTab;
         break;
     case Kw::Tqdec:
-        m_para.nextTabType = QTextOption::DelimiterTab;
+        para.nextTabType = QTextOption::DelimiterTab;
         break;
     case Kw::Tx: {
-        QTextOption::Tab tab(pixels(twips(t)), m_para.nextTabType);
+        QTextOption::Tab tab(pixels(twips(t)), para.nextTabType);
         if (tab.type == QTextOption::DelimiterTab)
             tab.delimiter = QLatin1Char('.');
-        m_para.tabs.append(tab);
-        m_para.nextTabType = QTextOption::LeftTab;
+        para.tabs.append(tab);
+        para.nextTabType = QTextOption::LeftTab;
         break;
     }
+    case Kw::Intbl:
+        para.inTable = true;
+        break;
     case Kw::Cell:
+        m_cellBreak = false;
         ++m_pendingTabs;
         break;
     case Kw::Row:
         m_pendingTabs = 0;
         endParagraph();
+        para.inTable = false;
         break;
     case Kw::Ls:
-        m_para.list = t.param > 0 ? ListKind::Bullet : ListKind::None;
+        para.ls = std::max(t.param, 0);
+        break;
+    case Kw::Ilvl:
+        para.ilvl = std::clamp(t.param, 0, kListLevels - 1);
         break;
 
     default:
@@ -992,31 +1093,77 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
 
 void Reader::listWord(Kw kw)
 {
+    ParaProps &para = state().para;
     switch (kw) {
     case Kw::PnLvlBlt:
-        m_para.list = ListKind::Bullet;
+        para.list = ListKind::Bullet;
         break;
     case Kw::PnLvlBody:
     case Kw::PnLvl:
-        m_para.list = ListKind::Numbered;
+        para.list = ListKind::Numbered;
         break;
     case Kw::PnLvlCont:
-        m_para.list = ListKind::None;
+        para.list = ListKind::None;
         break;
     case Kw::PnDec:
-        m_para.numberStyle = QTextListFormat::ListDecimal;
+        para.numberStyle = QTextListFormat::ListDecimal;
         break;
     case Kw::PnLcLtr:
-        m_para.numberStyle = QTextListFormat::ListLowerAlpha;
+        para.numberStyle = QTextListFormat::ListLowerAlpha;
         break;
     case Kw::PnUcLtr:
-        m_para.numberStyle = QTextListFormat::ListUpperAlpha;
+        para.numberStyle = QTextListFormat::ListUpperAlpha;
         break;
     case Kw::PnLcRm:
-        m_para.numberStyle = QTextListFormat::ListLowerRoman;
+        para.numberStyle = QTextListFormat::ListLowerRoman;
         break;
     case Kw::PnUcRm:
-        m_para.numberStyle = QTextListFormat::ListUpperRoman;
+        para.numberStyle = QTextListFormat::ListUpperRoman;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::listTableWord(Kw kw, const Token &t)
+{
+    switch (kw) {
+    case Kw::List:
+        m_defLevels.clear();
+        m_defId = 0;
+        m_defDepth = m_stack.size();
+        m_defLevel = -1;
+        break;
+    case Kw::ListLevel:
+        // Levels past the ninth are not used.
+        if (m_defDepth != 0 && ++m_defLevel < kListLevels)
+            m_defLevels.push_back(0);
+        break;
+    case Kw::LevelNfc:
+        if (m_defDepth != 0 && m_defLevel >= 0 && m_defLevel < kListLevels)
+            m_defLevels.back() = t.param;
+        break;
+    case Kw::ListId:
+        m_defId = t.param;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::listOverrideWord(Kw kw, const Token &t)
+{
+    switch (kw) {
+    case Kw::ListOverride:
+        m_overrideId = 0;
+        m_overrideLs = 0;
+        m_overrideDepth = m_stack.size();
+        break;
+    case Kw::ListId:
+        m_overrideId = t.param;
+        break;
+    case Kw::Ls:
+        m_overrideLs = t.param;
         break;
     default:
         break;
@@ -1136,6 +1283,8 @@ void Reader::text(std::string_view run)
         break;
     case Dest::Skip:
     case Dest::ListDef:
+    case Dest::ListTable:
+    case Dest::ListOverrideTable:
         break;
     }
 }
@@ -1271,6 +1420,10 @@ void Reader::appendText(QStringView s)
         m_run.append(QString(m_pendingTabs, QLatin1Char('\t')));
         m_pendingTabs = 0;
     }
+    if (m_cellBreak) {
+        m_run.append(QChar(0x2028));
+        m_cellBreak = false;
+    }
     m_run.append(s);
     m_paraHasText = true;
 }
@@ -1292,16 +1445,66 @@ void Reader::endParagraph()
     m_breakPending = true;
     m_paraHasText = false;
     m_pendingTabs = 0;
+    m_cellBreak = false;
+}
+
+QTextListFormat::Style styleOfNumberFormat(int nfc)
+{
+    switch (nfc) {
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    case 23:
+        return QTextListFormat::ListDisc;
+    case 255: // no number at all: an indented paragraph
+        return QTextListFormat::ListStyleUndefined;
+    default: // decimal and the kinds a QTextList cannot show
+        return QTextListFormat::ListDecimal;
+    }
+}
+
+// \ls with its list in the list table decides; then {\*\pn ...}; an \ls
+// that the file does not define is a bullet.
+Reader::ListPlace Reader::listPlace(const ParaProps &p) const
+{
+    ListPlace place;
+    if (p.ls > 0) {
+        place.level = p.ilvl;
+        const auto override = m_overrides.find(p.ls);
+        const auto list =
+            override != m_overrides.end() ? m_listDefs.find(override->second) : m_listDefs.end();
+        if (list != m_listDefs.end()) {
+            const ListLevels &levels = list->second;
+            place.ls = p.ls;
+            place.style = styleOfNumberFormat(
+                levels.empty() ? 0 : levels[std::min(std::size_t(p.ilvl), levels.size() - 1)]);
+            return place;
+        }
+    }
+    if (p.list == ListKind::Bullet)
+        place.style = QTextListFormat::ListDisc;
+    else if (p.list == ListKind::Numbered)
+        place.style = p.numberStyle;
+    else if (p.ls > 0)
+        place.style = QTextListFormat::ListDisc;
+    return place;
 }
 
 void Reader::applyParagraph()
 {
-    const ParaProps &p = m_para;
+    const ParaProps &p = state().para;
+    const ListPlace place = listPlace(p);
+    const bool inList = place.style != QTextListFormat::ListStyleUndefined;
     QTextBlockFormat f;
     if (p.align != Qt::AlignLeft)
         f.setAlignment(p.align);
-    if (p.list != ListKind::None) {
-        f.setLeftMargin(std::max(0.0, pixels(p.li) - m_doc->indentWidth()));
+    if (inList) {
+        f.setLeftMargin(std::max(0.0, pixels(p.li) - (place.level + 1) * m_doc->indentWidth()));
     } else {
         if (p.li != 0)
             f.setLeftMargin(pixels(p.li));
@@ -1326,19 +1529,24 @@ void Reader::applyParagraph()
     m_cursor.setBlockFormat(f);
     m_cursor.setBlockCharFormat(charFormat(state().chr));
 
-    if (p.list == ListKind::None) {
-        m_list = nullptr;
+    if (!inList) {
+        m_lists.fill(nullptr);
         return;
     }
-    const auto style = p.list == ListKind::Bullet ? QTextListFormat::ListDisc : p.numberStyle;
-    if (m_list && m_listStyle == style) {
-        m_list->add(m_cursor.block());
+    LevelLists *lists = &m_lists;
+    if (place.ls > 0) {
+        m_lists.fill(nullptr);
+        lists = &m_tableLists[place.ls];
+    }
+    std::fill(lists->begin() + place.level + 1, lists->end(), nullptr);
+    QTextList *&list = (*lists)[std::size_t(place.level)];
+    if (list && list->format().style() == place.style) {
+        list->add(m_cursor.block());
     } else {
         QTextListFormat lf;
-        lf.setStyle(style);
-        lf.setIndent(1);
-        m_list = m_cursor.createList(lf);
-        m_listStyle = style;
+        lf.setStyle(place.style);
+        lf.setIndent(place.level + 1);
+        list = m_cursor.createList(lf);
     }
 }
 

@@ -14,12 +14,17 @@ class QTextDocument;
 //   bold, italic, underline, strike-out, foreground and background colour,
 //   superscript and subscript;
 // - paragraphs: alignment, indents and spacing (twips / 15 = pixels at 96 dpi),
-//   line spacing, tab stops, bullet and numbered lists.
-//   A list item's text starts where the file puts it: the block's left margin is
-//   the file's left indent less the document's indentWidth() (the list's indent
-//   is 1); the hanging first-line indent of the file is dropped because the
-//   list marker takes its place;
-// - table cells become tab-separated paragraphs;
+//   line spacing, tab stops, bullet and numbered lists. Paragraph properties
+//   belong to the group they are set in, as character properties do.
+//   Lists come from {\*\pn ...} (the rich-edit control) or from \ls and \ilvl
+//   with the list table, whose \levelnfc picks bullets or the kind of number;
+//   a list of the list table goes on after paragraphs between its items.
+//   A list item's text starts where the file puts it: the list's indent is its
+//   level + 1 (\ilvl + 1), and the block's left margin is the file's left indent
+//   less that many indentWidth(); the hanging first-line indent of the file is
+//   dropped because the list marker takes its place;
+// - a table row becomes one paragraph with its cells separated by tabs; the
+//   paragraphs inside a cell become lines of it;
 // - pictures, objects, headers, footers, footnotes, document information and
 //   other groups that are not part of the running text are skipped.
 namespace store {

@@ -3,8 +3,7 @@
 #include "controls/BLabel.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
-#include "support/fakeservices.h"
-#include "support/testfolder.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,43 +25,7 @@ namespace {
 
 const QString kBroken = QStringLiteral("Knihovna je vadná!!! Doporučujeme odebrat!!!");
 
-class MainWindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        folder.makeProgramFolder();
-        folder.makeLibrary(QStringLiteral("Zvířata"),
-                           {QStringLiteral("Slon"), QStringLiteral("Žirafa")}, 1);
-        folder.makeLibrary(QStringLiteral("Škola"), {QStringLiteral("Ťukání")});
-    }
-
-    THLAVNI &start()
-    {
-        window = std::make_unique<THLAVNI>(folder.path());
-        return *window;
-    }
-
-    // Clicks the row of the list as the user does.
-    void clickRow(int row)
-    {
-        ListBox *list = window->Seznam;
-        const QRect rect = list->visualRect(list->model()->index(row, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    void key(Qt::Key k) { QTest::keyClick(window->Seznam, k); }
-
-    void openLibrary(int row)
-    {
-        clickRow(row);
-        window->Tlac->click();
-    }
-
-    TestFolder folder;
-    FakeServices services;
-    std::unique_ptr<THLAVNI> window;
-};
+using MainWindowTest = MainWindowFixture;
 
 QStringList enabledOf(const std::initializer_list<QAction *> &actions)
 {

@@ -1,5 +1,11 @@
+#include "platform/fontdialog.h"
 #include "platform/qtservices.h"
 #include "support/fakeservices.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -40,4 +46,33 @@ TEST(ServicesSeam, StandInReplacesTheDesktopWhileItLives)
         EXPECT_EQ(fake.shown[0].caption, QStringLiteral("Chichotek v 5.1"));
     }
     EXPECT_EQ(&services(), desktop);
+}
+
+TEST(Printing, FormattedJokeGoesToTheChosenPrinter)
+{
+    QTemporaryDir dir;
+    QtServices desktop;
+    desktop.printer().setOutputFormat(QPrinter::PdfFormat);
+    desktop.printer().setOutputFileName(dir.filePath(QStringLiteral("vtip.pdf")));
+    QTextDocument joke;
+    joke.setHtml(QStringLiteral("<p align=center><b>Žirafa</b></p><p>Dlouhý krk.</p>"));
+    QString error;
+    ASSERT_TRUE(desktop.print(joke, QStringLiteral("Žirafa"), &error)) << error.toStdString();
+    QFile pdf(dir.filePath(QStringLiteral("vtip.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+TEST(FontDialog, OffersOnlyTheAllowedSizes)
+{
+    FontDialog options;
+    options.font = QFont(QStringLiteral("Liberation Sans"), 20);
+    options.minSize = 4;
+    options.maxSize = 17;
+    FontDialogWindow dialog(options);
+    const QList<int> sizes = dialog.sizes();
+    ASSERT_FALSE(sizes.isEmpty());
+    EXPECT_EQ(sizes.first(), 4);
+    EXPECT_EQ(sizes.last(), 17);
+    EXPECT_EQ(dialog.choice().font.pointSize(), 17);
 }

@@ -270,6 +270,64 @@ TEST_F(RtfReader, BuildsLists)
     EXPECT_EQ(bullets->count(), 3);
 }
 
+TEST_F(RtfReader, ParagraphPropertiesEndWithTheirGroup)
+{
+    // Numbering from {\*\pn ...} is the paragraph's, not just its group's.
+    ASSERT_TRUE(read(R"({\rtf1{\pard\qc\li720\sb120 a\par}b\par\pard\qr{\qc c}\par)"
+                     R"({\pard{\*\pn\pnlvlbody\pndec{\pntxta.}}x\par}y\par})"));
+    ASSERT_EQ(blocks(), (QStringList{"a", "b", "c", "x", "y"}));
+    EXPECT_EQ(block(0).blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(block(0).blockFormat().leftMargin(), 48);
+    const QTextBlockFormat b = block(1).blockFormat();
+    EXPECT_EQ(b.alignment(), Qt::AlignLeft);
+    EXPECT_EQ(b.leftMargin(), 0);
+    EXPECT_EQ(b.topMargin(), 0);
+    EXPECT_EQ(block(2).blockFormat().alignment(), Qt::AlignRight);
+    ASSERT_NE(block(3).textList(), nullptr);
+    EXPECT_EQ(block(3).textList()->format().style(), QTextListFormat::ListDecimal);
+    EXPECT_EQ(block(4).textList(), nullptr);
+}
+
+TEST_F(RtfReader, ListTableDecidesNumberingAndLevels)
+{
+    ASSERT_TRUE(read(
+        R"({\rtf1{\*\listtable{\list{\listlevel\levelnfc23{\leveltext\'01\u8226 ?;}})"
+        R"({\listlevel\levelnfc4\levelnfcn4}\listid7}{\list\listsimple{\listlevel\levelnfc0}\listid9})"
+        R"({\list{\listlevel\levelnfc255}\listid5}})"
+        R"({\*\listoverridetable{\listoverride\listid9\listoverridecount0\ls1})"
+        R"({\listoverride\listid7\ls2}{\listoverride\listid5\ls3}})"
+        R"(\pard{\listtext 1.\tab}\ls1 a\par{\listtext 2.\tab}b\par)"
+        R"(\pard\ls2\li720 c\par\pard\ls2\ilvl1\li1440 d\par\pard\ls2 e\par)"
+        R"(\pard{\*\pn\pnlvlblt{\pntxtb\'b7}}\ls1 f\par\pard\ls3\li720 g\par})"));
+    ASSERT_EQ(blocks(), (QStringList{"a", "b", "c", "d", "e", "f", "g"}));
+
+    // The list table wins over {\*\pn ...}, and a list goes on after other
+    // paragraphs, as the file numbers it.
+    QTextList *numbered = block(0).textList();
+    ASSERT_NE(numbered, nullptr);
+    EXPECT_EQ(numbered->format().style(), QTextListFormat::ListDecimal);
+    EXPECT_EQ(block(1).textList(), numbered);
+    EXPECT_EQ(block(5).textList(), numbered);
+    EXPECT_EQ(numbered->count(), 3);
+
+    QTextList *bullets = block(2).textList();
+    ASSERT_NE(bullets, nullptr);
+    EXPECT_EQ(bullets->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(bullets->format().indent(), 1);
+    EXPECT_EQ(block(4).textList(), bullets);
+    EXPECT_EQ(block(2).blockFormat().leftMargin(), 48 - doc.indentWidth());
+
+    QTextList *inner = block(3).textList();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->format().style(), QTextListFormat::ListLowerAlpha);
+    EXPECT_EQ(inner->format().indent(), 2);
+    EXPECT_EQ(block(3).blockFormat().leftMargin(), 96 - 2 * doc.indentWidth());
+
+    // A level without numbers is an indented paragraph.
+    EXPECT_EQ(block(6).textList(), nullptr);
+    EXPECT_EQ(block(6).blockFormat().leftMargin(), 48);
+}
+
 // ---------------------------------------------------------------------------
 // Paragraphs and the end of the file
 
@@ -289,6 +347,9 @@ TEST_F(RtfReader, FinalParagraphMarkAddsNoEmptyParagraph)
         {"{\\rtf1 A}za koncem\\par dalsi"sv, {"A"}},
         {"{\\rtf1 }"sv, {""}},
         {"{\\rtf1 \\trowd\\intbl A\\cell\\cell B\\cell\\row C\\par}"sv, {"A\t\tB", "C"}},
+        // Paragraphs inside a cell are lines of the row's paragraph.
+        {"{\\rtf1 {\\pard\\intbl A\\par}\\cell{\\pard\\intbl B\\par C\\par}\\cell\\row D\\par E}"sv,
+         {"A\tB\u2028C", "D", "E"}},
     };
     for (const auto &c : cases) {
         ASSERT_TRUE(read(QByteArrayView(c.rtf.data(), qsizetype(c.rtf.size())))) << c.rtf;
@@ -312,6 +373,10 @@ TEST_F(RtfReader, FieldShowsItsResult)
                      R"({\fldrslt{\ul\cf1 odkaz}}} tady.})"));
     EXPECT_EQ(text(), QStringLiteral("Viz odkaz tady."));
     EXPECT_TRUE(formatOf(QStringLiteral("odkaz")).fontUnderline());
+
+    // AbiWord marks the result as ignorable.
+    ASSERT_TRUE(read(R"({\rtf1 a {\field{\*\fldinst {HYPERLINK "x"}}{\*\fldrslt{b}}} c})"));
+    EXPECT_EQ(text(), QStringLiteral("a b c"));
 }
 
 TEST_F(RtfReader, SkipsGroupsThatAreNotText)

@@ -52,19 +52,26 @@ QStringList FakeServices::texts() const
     return out;
 }
 
+void FakeServices::record(const QString &kind, const QString &text, const QString &caption)
+{
+    shown.append({kind, text, caption});
+    if (whenShown)
+        whenShown(shown.last());
+}
+
 void FakeServices::message(const QString &text)
 {
-    shown.append({QStringLiteral("message"), text, applicationTitle()});
+    record(QStringLiteral("message"), text, applicationTitle());
 }
 
 void FakeServices::error(const QString &text)
 {
-    shown.append({QStringLiteral("error"), text, applicationTitle()});
+    record(QStringLiteral("error"), text, applicationTitle());
 }
 
 bool FakeServices::confirm(const QString &text)
 {
-    shown.append({QStringLiteral("confirm"), text, applicationTitle()});
+    record(QStringLiteral("confirm"), text, applicationTitle());
     if (m_buttons.empty()) {
         ++unscripted;
         return false;
@@ -77,7 +84,7 @@ bool FakeServices::confirm(const QString &text)
 Button FakeServices::messageBox(const QString &caption, const QString &text, MessageKind,
                                 Buttons buttons)
 {
-    shown.append({QStringLiteral("box"), text, caption});
+    record(QStringLiteral("box"), text, caption);
     if (m_buttons.empty()) {
         ++unscripted;
         return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;

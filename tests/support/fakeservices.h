@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 // A scripted stand-in for the desktop services: it records every message and
@@ -45,6 +46,9 @@ public:
     QStringList programs;
     std::unique_ptr<QMimeData> clipboard;
     platform::MemoryStatus memory;
+    // Called with every message as it is shown, for checks of what the
+    // program shows at that moment.
+    std::function<void(const Shown &)> whenShown;
     // Questions or dialogs that came with no answer scripted.
     int unscripted = 0;
 
@@ -68,6 +72,7 @@ public:
     void setClipboard(QMimeData *data) override;
 
 private:
+    void record(const QString &kind, const QString &text, const QString &caption);
     platform::FileChoice nextFile(const platform::FileDialog &dialog);
 
     std::deque<platform::Button> m_buttons;

@@ -1,0 +1,325 @@
+#include "store/rtfreader.h"
+#include "store/rtfwriter.h"
+#include "support/testfolder.h"
+
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// What a reader of the file sees of a character's format.
+std::string look(const QTextCharFormat &f, const QTextDocument &doc)
+{
+    const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
+    const auto colour = [](const QBrush &b) {
+        return b.style() == Qt::NoBrush ? u"-"_qs : b.color().name();
+    };
+    return u"%1 %2pt b%3 i%4 u%5 s%6 fg %7 bg %8 v%9"_qs
+        .arg(families.isEmpty() ? doc.defaultFont().family() : families.first())
+        .arg(f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize()
+                                                       : doc.defaultFont().pointSizeF())
+        .arg(int(f.fontWeight() >= QFont::DemiBold))
+        .arg(int(f.fontItalic()))
+        .arg(int(f.fontUnderline()))
+        .arg(int(f.fontStrikeOut()))
+        .arg(colour(f.foreground()), colour(f.background()))
+        .arg(int(f.verticalAlignment()))
+        .toStdString();
+}
+
+// The look of every character, and of the mark of every empty paragraph.
+std::vector<std::string> looks(const QTextDocument &doc)
+{
+    std::vector<std::string> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.length() == 1)
+            out.push_back(look(b.charFormat(), doc));
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            out.insert(out.end(), it.fragment().length(), look(it.fragment().charFormat(), doc));
+    }
+    return out;
+}
+
+// Alignment, indents, spacing, tab stops and list membership of a paragraph.
+std::string layout(const QTextBlock &b)
+{
+    const QTextBlockFormat f = b.blockFormat();
+    QString s = u"align %1 margins %2 %3 %4 %5 indent %6 line %7 %8 tabs"_qs
+                    .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
+                    .arg(f.leftMargin())
+                    .arg(f.rightMargin())
+                    .arg(f.topMargin())
+                    .arg(f.bottomMargin())
+                    .arg(f.textIndent())
+                    .arg(f.lineHeightType())
+                    .arg(f.lineHeight());
+    for (const QTextOption::Tab &tab : f.tabPositions())
+        s += u" %1/%2"_qs.arg(tab.position).arg(int(tab.type));
+    if (const QTextList *list = b.textList()) {
+        s += u" list %1 item %2 same list as before %3"_qs.arg(list->format().style())
+                 .arg(list->itemNumber(b))
+                 .arg(int(list == b.previous().textList()));
+    }
+    return s.toStdString();
+}
+
+class RtfWriter : public ::testing::Test
+{
+protected:
+    RtfWriter() { doc.setDefaultFont(QFont(u"Arial"_qs, 10)); }
+
+    void insert(const QString &text, const QTextCharFormat &f = {}) { cursor.insertText(text, f); }
+    // A new paragraph outside any list.
+    void paragraph(Qt::Alignment align = Qt::AlignLeft)
+    {
+        QTextBlockFormat f;
+        f.setAlignment(align);
+        cursor.insertBlock(f, QTextCharFormat());
+    }
+    void align(Qt::Alignment a)
+    {
+        QTextBlockFormat f;
+        f.setAlignment(a);
+        cursor.mergeBlockFormat(f);
+    }
+    // The cursor's paragraph becomes the first item of a new list.
+    void list(QTextListFormat::Style style) { cursor.createList(style); }
+    // The next paragraph of the same list.
+    void item() { cursor.insertBlock(); }
+
+    // Writes the document, reads the file back and expects the same text,
+    // paragraphs and formats.
+    void expectRoundTrip()
+    {
+        const QByteArray rtf = store::writeRtf(doc);
+        SCOPED_TRACE(rtf.toStdString());
+        QTextDocument back;
+        ASSERT_TRUE(store::readRtf(rtf, &back));
+        EXPECT_EQ(back.toPlainText(), doc.toPlainText());
+        ASSERT_EQ(back.blockCount(), doc.blockCount());
+        for (int i = 0; i < doc.blockCount(); ++i) {
+            EXPECT_EQ(layout(back.findBlockByNumber(i)), layout(doc.findBlockByNumber(i)))
+                << "paragraph " << i;
+        }
+        const std::vector<std::string> before = looks(doc);
+        const std::vector<std::string> after = looks(back);
+        ASSERT_EQ(after.size(), before.size());
+        for (std::size_t i = 0; i < before.size(); ++i)
+            ASSERT_EQ(after[i], before[i]) << "position " << i;
+    }
+
+    // What comes after the first run's format words up to the paragraph mark.
+    QByteArray firstParagraph() const
+    {
+        const QByteArray rtf = store::writeRtf(doc);
+        const qsizetype start = rtf.indexOf("\\fs20 ") + 6;
+        return rtf.mid(start, rtf.indexOf("\\par\r\n") - start);
+    }
+
+    QTextDocument doc;
+    QTextCursor cursor{&doc};
+};
+
+// ---------------------------------------------------------------------------
+// The bytes of the file
+
+TEST_F(RtfWriter, WritesTheControlsHeaderCzechAsHexAndParagraphMarks)
+{
+    insert(u"Žluťoučký kůň"_qs);
+    paragraph();
+    insert(u"úpěl"_qs);
+    EXPECT_EQ(store::writeRtf(doc),
+              ansi(uR"({\rtf1\ansi\ansicpg1250\deff0\deflang1029)"
+                   uR"({\fonttbl{\f0\fswiss\fcharset238 Arial;}}⏎)"
+                   uR"(\viewkind4\uc1\pard\f0\fs20 \'8elu\'9dou\'e8k\'fd k\'f9\'f2\par⏎)"
+                   uR"(\'fap\'ecl\par⏎}⏎)"_qs)
+                  .append('\0'));
+
+    doc.clear();
+    EXPECT_TRUE(store::writeRtf(doc).endsWith(
+        QByteArray("\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n").append('\0')));
+}
+
+TEST_F(RtfWriter, WritesOnlyChangedFormatsAndBulletsAsTheControlDoes)
+{
+    align(Qt::AlignHCenter);
+    QTextCharFormat heading, red;
+    heading.setFontWeight(QFont::Bold);
+    heading.setFontPointSize(16);
+    red.setForeground(QColor(255, 0, 0));
+    insert(u"Nadpis"_qs, heading);
+    paragraph();
+    insert(u"červený"_qs, red);
+    insert(u" text"_qs);
+    paragraph();
+    list(QTextListFormat::ListDisc);
+    insert(u"jedna"_qs);
+    item();
+    insert(u"dva"_qs);
+    paragraph();
+    insert(u"konec"_qs);
+
+    EXPECT_EQ(
+        store::writeRtf(doc),
+        ansi(uR"({\rtf1\ansi\ansicpg1250\deff0\deflang1029{\fonttbl{\f0\fswiss\fcharset238 Arial;})"
+             uR"({\f1\fnil\fcharset2 Symbol;}}⏎{\colortbl ;\red255\green0\blue0;}⏎)"
+             uR"(\viewkind4\uc1\pard\qc\b\f0\fs32 Nadpis\par⏎)"
+             uR"(\pard\cf1\b0\fs20 \'e8erven\'fd\cf0  text\par⏎)"
+             uR"(\pard{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}})"
+             uR"(\fi-600\li600 jedna\par⏎{\pntext\f1\'b7\tab}dva\par⏎\pard konec\par⏎}⏎)"_qs)
+            .append('\0'));
+}
+
+TEST_F(RtfWriter, EscapesSyntaxAndWritesOtherCharactersAsSignedUnicode)
+{
+    insert(u"a{b}c\\d"_qs);
+    EXPECT_EQ(firstParagraph(), QByteArray(R"(a\{b\}c\\d)"));
+
+    // Ω, a full-width "!" above 0x7FFF, a face outside the 16-bit range and
+    // the euro sign that the code page has; a control character is dropped.
+    cursor.select(QTextCursor::Document);
+    insert(u"x\ty\u2028\u00a0\u0001\u03a9\uff01\U0001F600\u20ac."_qs);
+    EXPECT_EQ(firstParagraph(),
+              QByteArray(R"(x\tab y\line \~\u937?\u-255?\u-10179?\u-8704?\'80.)"));
+}
+
+// ---------------------------------------------------------------------------
+// Written and read back
+
+TEST_F(RtfWriter, CharacterFormatsSurviveReading)
+{
+    QTextCharFormat bold, italic, underline, strike, mixed, times, half, super, sub;
+    bold.setFontWeight(QFont::Bold);
+    italic.setFontItalic(true);
+    underline.setFontUnderline(true);
+    strike.setFontStrikeOut(true);
+    mixed = bold;
+    mixed.merge(italic);
+    mixed.setForeground(QColor(0, 128, 255));
+    mixed.setBackground(QColor(255, 255, 0));
+    times.setFontFamilies({u"Times New Roman"_qs});
+    times.setFontPointSize(14);
+    half.setFontPointSize(10.5);
+    super.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    sub.setForeground(QColor(0, 128, 255));
+
+    insert(u"Příliš "_qs);
+    insert(u"žluťoučký"_qs, bold);
+    insert(u" kůň "_qs, italic);
+    insert(u"úpěl"_qs, underline);
+    insert(u" ďábelské "_qs, strike);
+    insert(u"ódy"_qs, mixed);
+    paragraph();
+    insert(u"Čtvrtý "_qs, times);
+    insert(u"odstavec"_qs, half);
+    insert(u"2"_qs, super);
+    insert(u"x"_qs, sub);
+    insert(u" obyčejně"_qs);
+    expectRoundTrip();
+}
+
+TEST_F(RtfWriter, ParagraphsAndListsSurviveReading)
+{
+    align(Qt::AlignHCenter);
+    insert(u"Na střed"_qs);
+    paragraph(Qt::AlignRight);
+    insert(u"Doprava"_qs);
+    paragraph(Qt::AlignJustify);
+    insert(u"Do bloku"_qs);
+    paragraph();
+    QTextBlockFormat f;
+    f.setLeftMargin(20);
+    f.setRightMargin(8);
+    f.setTextIndent(-12);
+    f.setTopMargin(4);
+    f.setBottomMargin(6);
+    f.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+    f.setTabPositions({QTextOption::Tab(100, QTextOption::LeftTab),
+                       QTextOption::Tab(200, QTextOption::RightTab)});
+    cursor.setBlockFormat(f);
+    insert(u"odsazený\tsloupec"_qs);
+    paragraph();
+    list(QTextListFormat::ListDisc);
+    insert(u"odrážka"_qs);
+    item();
+    item(); // an empty item
+    insert(u"třetí"_qs);
+    paragraph();
+    insert(u"mezi"_qs);
+    paragraph();
+    list(QTextListFormat::ListDecimal);
+    insert(u"první"_qs);
+    item();
+    insert(u"druhý"_qs);
+    item();
+    f = QTextBlockFormat();
+    f.setLeftMargin(30); // the text of this item starts further right
+    cursor.mergeBlockFormat(f);
+    insert(u"odsazený"_qs);
+    // Lists of other styles right after one another stay apart.
+    paragraph();
+    list(QTextListFormat::ListUpperRoman);
+    insert(u"a hned římské"_qs);
+    paragraph();
+    list(QTextListFormat::ListDisc);
+    insert(u"a zase odrážky"_qs);
+    paragraph();
+    expectRoundTrip();
+}
+
+TEST_F(RtfWriter, EmptyParagraphsSurviveReading)
+{
+    expectRoundTrip(); // the empty document
+    paragraph();
+    paragraph();
+    expectRoundTrip();
+    insert(u"text"_qs);
+    paragraph();
+    QTextCharFormat big;
+    big.setFontPointSize(24);
+    cursor.setBlockCharFormat(big);
+    expectRoundTrip();
+}
+
+TEST_F(RtfWriter, TabsBreaksAndForeignCharactersSurviveReading)
+{
+    insert(u"Tab\there{}\\ a\u2028nový řádek\u00a0\u2011\u03a9\uff01\U0001F600 €"_qs);
+    paragraph();
+    insert(u"\ufb01 Šš\u00ad\u2026"_qs);
+    expectRoundTrip();
+}
+
+// ---------------------------------------------------------------------------
+// Plain text
+
+TEST_F(RtfWriter, PlainTextIsWindows1250WithEveryLineEndedByCrLf)
+{
+    EXPECT_TRUE(store::writePlainText(doc).isEmpty());
+
+    insert(u"Příliš žluťoučký"_qs);
+    paragraph();
+    insert(u"kůň"_qs);
+    EXPECT_EQ(store::writePlainText(doc), ansi(u"Příliš žluťoučký⏎kůň⏎"_qs));
+
+    cursor.select(QTextCursor::Document);
+    insert(u"první řádek\u2028druhý\tsloupec"_qs);
+    paragraph();
+    EXPECT_EQ(store::writePlainText(doc), ansi(u"první řádek⏎druhý\tsloupec⏎⏎"_qs));
+
+    cursor.select(QTextCursor::Document);
+    insert(u"\u03a9 a \U0001F600"_qs);
+    EXPECT_EQ(store::writePlainText(doc), QByteArray("? a ?\r\n"));
+}
+
+} // namespace
