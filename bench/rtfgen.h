@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <vector>
+
+// Joke files for the RTF benchmarks, written as the Windows rich-edit control
+// saves them: Czech text with \'hh escapes, bold, italic and coloured runs,
+// centred titles and bulleted lists in the \pntext/\pn form, CR LF after each
+// \par. The same seed gives the same bytes.
+namespace bench {
+
+// One file of at least `bytes` bytes (a few hundred more at most).
+QByteArray makeRichEditRtf(std::int64_t bytes, std::uint32_t seed = 1);
+
+// `count` jokes of 2 to 8 KB each, sizes spread evenly.
+std::vector<QByteArray> makeJokes(int count, std::uint32_t seed = 1);
+
+} // namespace bench

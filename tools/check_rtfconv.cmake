@@ -1,0 +1,12 @@
+# Runs rtfconv to-text on IN and compares the result with EXPECTED.
+execute_process(COMMAND ${RTFCONV} to-text ${IN} ${OUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "rtfconv failed with ${result}")
+endif()
+file(READ ${OUT} actual)
+file(READ ${EXPECTED} expected)
+string(REGEX REPLACE "\n+$" "" actual "${actual}")
+string(REGEX REPLACE "\n+$" "" expected "${expected}")
+if(NOT actual STREQUAL expected)
+  message(FATAL_ERROR "rtfconv gave:\n${actual}\nexpected:\n${expected}")
+endif()
