@@ -1,11 +1,14 @@
 #include "Unit5.h"
 
+#include "Authoring.h"
+#include "Unit2.h"
+
 TPridat::TPridat(AuthoringHost *host, QWidget *parent)
-    : QDialog(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : JokeNamePrompt(QStringLiteral("Pridat"), QSize(186, 85), TabOrder::StornoFirst, parent),
       m_host(host)
+{}
+
+JokeListOwner *TPridat::owner() const
 {
-    setObjectName(QStringLiteral("Pridat"));
-    setWindowTitle(QStringLiteral("Přidat..."));
-    setFixedSize(233, 81);
+    return Formular;
 }

@@ -1,16 +1,197 @@
 #pragma once
 
+#include "JokeListOwner.h"
+#include "store/paths.h"
+
 #include <QDialog>
+#include <QRect>
+#include <QStringList>
+
+#include <optional>
 
 class AuthoringHost;
+class ListBox;
+class PictureBox;
+class QAction;
+class QFontComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTextCharFormat;
+class QTextCursor;
+class QTextEdit;
+class QToolButton;
 
-// The library editor.
-class TUprava : public QDialog
+// The library editor: the jokes of one library (their list, order and
+// texts) on the page "Vtipy", its description, author and icon on the page
+// "Informace", and its edit password on the page "Heslo". The password gate
+// prepares it for a library and shows it modally.
+class TUprava : public QDialog, public JokeListOwner
 {
     Q_OBJECT
 public:
     TUprava(AuthoringHost *host, QWidget *parent = nullptr);
+    ~TUprava() override;
+
+    QTabWidget *PageControl1;
+    QWidget *TabSheet4; // "Vtipy"
+    QWidget *TabSheet2; // "Informace"
+    QWidget *TabSheet1; // "Heslo"
+
+    // Page "Vtipy".
+    ListBox *Seznam;
+    QLineEdit *Edit;
+    QTextEdit *Vtip;
+    QPushButton *Button3; // "Přidat..."
+    QPushButton *Button4; // "Odebrat"
+    QFrame *ToolBar;
+    QToolButton *Tucne;
+    QToolButton *Kurziva;
+    QToolButton *podtrh;
+    QToolButton *SpeedButton1; // "Barva..."
+    QSpinBox *VelikostPisma;
+    // Made at the first showing: listing the installed families takes a
+    // while, too long for the program's start.
+    QFontComboBox *FontSeznam = nullptr;
+    QToolButton *ToolButton1; // undo
+    QToolButton *Odrazky;
+    QToolButton *ZarL;
+    QToolButton *ZarS;
+    QToolButton *ZarP;
+    QFrame *PolohaBar;
+    QToolButton *SpeedButton2; // up
+    QToolButton *Presun;       // "Přesunout vtip na..."
+    QToolButton *SpeedButton3; // down
+    QMenu *Nabidka;
+    QAction *Vyjmout1;
+    QAction *Koprovat1;
+    QAction *Vlozit;
+
+    // Page "Informace".
+    QLabel *Label14;
+    QPlainTextEdit *Autor;
+    QLabel *Label15;
+    QPlainTextEdit *PocPod;
+    QLabel *Label9;
+    QPlainTextEdit *Popis;
+    PictureBox *Ikonka;
+    QPushButton *Button2; // "Nahrát..."
+    QPushButton *Apply;   // "Změnit"
+
+    // Page "Heslo".
+    QLabel *Label3;
+    QLineEdit *Heslo;
+    QLabel *Label4;
+    QLineEdit *Potvrzeni;
+    QPushButton *Porov; // "Změnit heslo"
+    PictureBox *Image1;
+    PictureBox *Image3;
+    PictureBox *Image2;
+    QLabel *Label5;
+    QLabel *Label1;
+    QLabel *Label2; // the "TIP" command
+
+    // The library being edited, {L}: every path of the editor is built from
+    // it. The password gate sets it before each opening.
+    QString Nazev;
+    // The file of the joke loaded last, the target of every write of `Vtip`;
+    // none when no joke has been loaded since the gate opened the editor.
+    std::optional<store::DbPath> SouborVtipu;
+    // Scratch lines of the password file.
+    QStringList Heslo2;
+
+    QString jokeLibrary() const override;
+    ListBox *jokeList() override;
+
+    // Empties `Vtip`: no text, no undo history, and the editor's own font
+    // for the text typed next.
+    void clearJokeText();
+
+    // Handlers of the page "Vtipy".
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void SeznamClick();
+    void EditChange();
+    void SeznamEnter();
+    bool FormCloseQuery();
+    void Button3Click();
+    void Button4Click();
+    void Aktualizovat();
+    void Image5Click();
+    void PresunClick();
+    void VtipSelectionChange();
+    void TucneClick();
+    void KurzivaClick();
+    void podtrhClick();
+    void SpeedButton1Click();
+    void VelikostPismaChange();
+    void FontSeznamChange(int index);
+    void ToolButton1Click();
+    void OdrazkyClick();
+    void ZarLClick();
+    void ZarSClick();
+    void ZarPClick();
+    void Vyjmout1Click();
+    void Koprovat1Click();
+    void VlozitClick();
+
+    // Handlers of the pages "Informace" and "Heslo".
+    void TabSheet2Show();
+    void Button2Click();
+    void ApplyClick();
+    void TabSheet1Show();
+    void HesloChange();
+    void PorovClick();
+    void Label2Click();
+
+public slots:
+    // Every closing passes here: it runs `FormCloseQuery`, which may keep
+    // the window open.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createJokesPage();
+    void createToolBar();
+    void createFontBox();
+    void createInformationPage();
+    void createPasswordPage();
+    void pageChanged(int index);
+
+    // The count of jokes into `PocPod` and the count file; reports a failure.
+    bool updateCount();
+    // Writes `Vtip` to `SouborVtipu`; reports a failure.
+    bool saveJoke();
+    void loadJoke(const store::DbPath &path);
+    // Moves the selected joke by the list's rules; reports a failure.
+    void moveSelected(bool up);
+    // Gives the selection (or the text typed next) the properties of
+    // `format`, as one step of undo.
+    void mergeFormat(const QTextCharFormat &format);
+    void toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
+                     void (*set)(QTextCharFormat &, bool));
+    // Aligns the selected paragraphs as the button's tag says.
+    void alignByTag(QToolButton *button);
+    void copySelection(bool cut);
+
     AuthoringHost *m_host;
+    QRect m_fontBoxGeometry;
+    // While the tool bar is being set to follow the text: its changes are
+    // not the user's and must not format anything.
+    bool m_following = false;
+    // While a format is being applied: the tool bar keeps what the user set
+    // (a size being typed stays as typed).
+    bool m_formatting = false;
+    // The last write of `Vtip` failed, and was reported.
+    bool m_saveFailed = false;
 };

@@ -1,11 +1,15 @@
 #include "Unit8.h"
 
+#include "Authoring.h"
+#include "JokeListOwner.h"
+#include "Unit7.h"
+
 TPridat2::TPridat2(AuthoringHost *host, QWidget *parent)
-    : QDialog(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : JokeNamePrompt(QStringLiteral("Pridat2"), QSize(184, 86), TabOrder::OkFirst, parent),
       m_host(host)
+{}
+
+JokeListOwner *TPridat2::owner() const
 {
-    setObjectName(QStringLiteral("Pridat2"));
-    setWindowTitle(QStringLiteral("Přidat..."));
-    setFixedSize(233, 81);
+    return dynamic_cast<JokeListOwner *>(Uprava);
 }

@@ -1,0 +1,136 @@
+#include "JokeNamePrompt.h"
+
+#include "JokeListOwner.h"
+#include "controls/listbox.h"
+#include "platform/platform.h"
+#include "store/codepage.h"
+#include "store/files.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+JokeNamePrompt::JokeNamePrompt(const QString &name, const QSize &clientSize, TabOrder order,
+                               QWidget *parent)
+    : QDialog(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+{
+    setObjectName(name);
+    setWindowTitle(QStringLiteral("Přidat..."));
+    setFixedSize(clientSize);
+
+    Label1 = new QLabel(QStringLiteral("Zadejte název nového vtipu:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 8, clientSize.width() - 8, 13);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label1->setPalette(red);
+
+    JmenoVtipu = new QLineEdit(this);
+    JmenoVtipu->setObjectName(QStringLiteral("JmenoVtipu"));
+    JmenoVtipu->setGeometry(8, 24, 169, 21);
+    JmenoVtipu->installEventFilter(this);
+
+    Button2 = new QPushButton(QStringLiteral("OK"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(16, 56, 75, 25);
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+
+    Button1 = new QPushButton(QStringLiteral("Storno"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(96, 56, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    // Neither button is the default one: Enter in the name box goes through
+    // the box's own key handler, and Escape does nothing.
+    for (QPushButton *button : {Button2, Button1}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    if (order == TabOrder::StornoFirst) {
+        setTabOrder(JmenoVtipu, Button1);
+        setTabOrder(Button1, Button2);
+    } else {
+        setTabOrder(JmenoVtipu, Button2);
+        setTabOrder(Button2, Button1);
+    }
+}
+
+void JokeNamePrompt::Button2Click()
+{
+    if (JmenoVtipu->text().isEmpty()) {
+        platform::services().message(QStringLiteral("Musíte zadat název!!!"));
+        return;
+    }
+    JokeListOwner *target = owner();
+    if (!target)
+        return;
+    // The name as the list file holds it: a character the code page has no
+    // byte for is stored as "?", and the list shows what is stored.
+    const QString name = store::decode1250(store::encode1250(JmenoVtipu->text()));
+    ListBox *list = target->jokeList();
+    const int row = list->count();
+    list->insertItem(row, name);
+    QString error;
+    if (!store::writeList(store::DbPath::jokeList(target->jokeLibrary()), list->items(), &error)) {
+        // The list on screen stays what the file holds, so that another try
+        // does not add the name twice.
+        list->removeItem(row);
+        platform::services().error(error);
+        return;
+    }
+    accept();
+}
+
+void JokeNamePrompt::Button1Click()
+{
+    reject();
+}
+
+void JokeNamePrompt::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        JmenoVtipu->clear();
+        JmenoVtipu->setFocus();
+        // Over the window that opened the dialog.
+        const auto *over = dynamic_cast<const QWidget *>(owner());
+        if (over && over->isVisible())
+            move(over->frameGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void JokeNamePrompt::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses the button that has the focus, as on the home platform.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+bool JokeNamePrompt::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == JmenoVtipu && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Button2Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
