@@ -1,5 +1,10 @@
 #include "Unit1.h"
 
+#include "Celkem.h"
+#include "Details.h"
+#include "Hledat.h"
+#include "Program.h"
+#include "Unit4.h"
 #include "authoring/Authoring.h"
 #include "authoring/Unit2.h"
 #include "authoring/Unit6.h"
@@ -27,15 +32,20 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+
+#include <limits>
+#include <optional>
 
 unsigned char Rezim = RezimNone;
 QString SlozkaProgramu;
@@ -121,6 +131,7 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
     createControls(client);
     createMenus();
     createPopupMenus();
+    bindExtras();
     setFixedSize(359, 313 + menuBar()->sizeHint().height());
 
     Rezim = RezimNone;
@@ -835,6 +846,12 @@ void THLAVNI::OdstrUClick()
         return;
     }
     platform::services().message(QStringLiteral("Vymazáno!!!"));
+    // The list leaves the library whose files are gone: after a sort the
+    // selected row can hold another name than the name box.
+    if (Seznam->itemIndex() < 0 || Seznam->item(Seznam->itemIndex()) != library) {
+        const QStringList names = Seznam->items();
+        Seznam->setItemIndex(int(names.indexOf(library)));
+    }
     OdstrClick();
 }
 
@@ -882,7 +899,8 @@ void THLAVNI::SetriditOOK()
     saveList();
 }
 
-void THLAVNI::SetriditOCancel() {}
+void THLAVNI::SetriditOCancel()
+{}
 
 void THLAVNI::UlozVtipClick()
 {
@@ -1006,4 +1024,330 @@ void THLAVNI::showDescription(const QString &description, const QString &count,
     Autor->selectAll();
     Autor->setAlignment(Qt::AlignHCenter);
     Autor->moveCursor(QTextCursor::Start);
+}
+
+// --- Totals, search, about box and eggs ---
+
+namespace {
+
+// The joke count of a count file's first line: a decimal whole number from 0
+// up to the largest int, blanks around it allowed.
+std::optional<int> jokeCount(const QString &line)
+{
+    const QString digits = line.trimmed();
+    if (digits.isEmpty() || digits.size() > 10)
+        return std::nullopt;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    const qint64 count = digits.toLongLong();
+    if (count > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(count);
+}
+
+} // namespace
+
+void THLAVNI::bindExtras()
+{
+    connect(Pocitej, &QTimer::timeout, this, [this] { PocitejTimer(); });
+    connect(celkovy, &QAction::triggered, this, [this] { celkovyClick(); });
+    connect(Najit, &QAction::triggered, this, [this] { NajitClick(); });
+    connect(Oaplikaci1, &QAction::triggered, this, [this] { Oaplikaci1Click(); });
+    connect(Sthnoutvtipy1, &QAction::triggered, this, [this] { Sthnoutvtipy1Click(); });
+    connect(Publikovatknihovnu1, &QAction::triggered, this, [this] { Publikovatknihovnu1Click(); });
+    connect(Ikonka, &PictureBox::doubleClicked, this, [this] { IkonkaDblClick(); });
+    connect(Egg, &QAction::triggered, this, [this] { EggExecute(); });
+    // The mark Qt has already flipped on the click is put back: the egg
+    // decides it.
+    connect(Odemk, &QAction::triggered, this, [this] {
+        Odemk->setChecked(!Odemk->isChecked());
+        OdemkClick();
+    });
+    Panel->installEventFilter(this);
+    installEventFilter(this);
+}
+
+void THLAVNI::celkovyClick()
+{
+    if (m_walking)
+        return;
+    if (CelkemDetaily)
+        CelkemDetaily->clearLines();
+    m_walkSelection = Seznam->itemIndex();
+    m_walkLast = Seznam->count() - 1;
+    m_walkPosition = -1;
+    m_walkTotal = 0;
+    m_walkLibraries = 0;
+    Seznam->setItemIndex(-1);
+    Seznam->setEnabled(false);
+    lockForWalk(true);
+    m_walking = true;
+    Pocitej->start();
+}
+
+void THLAVNI::PocitejTimer()
+{
+    // A step waiting for the user in a message box holds the walk: the timer
+    // stays stopped until the step is done, and nothing runs inside it.
+    if (!m_walking || m_walkStepRunning)
+        return;
+    Pocitej->stop();
+    if (m_walkPosition >= m_walkLast || m_walkPosition + 1 >= Seznam->count()) {
+        finishWalk();
+        return;
+    }
+    m_walkStepRunning = true;
+
+    // The walk keeps its own place, so that a selection made meanwhile (by
+    // the find window) cannot send it back or past the end.
+    ++m_walkPosition;
+    Seznam->setItemIndex(m_walkPosition);
+    const QString name = Seznam->item(m_walkPosition);
+    // The panel shows every library of the walk, and every library that
+    // cannot be loaded is reported, also the one already in `Edit`.
+    if (Edit->text() == name)
+        EditChange();
+    else
+        Edit->setText(name);
+    const bool loaded =
+        loadRichBox(PocPod, store::DbPath::libraryFile(name, QStringLiteral(".da2")));
+    ++m_walkLibraries;
+    // A count that cannot be loaded adds nothing: the panel's load has
+    // reported it, and the count still in `PocPod` is another library's.
+    if (loaded) {
+        const QString first = store::firstLine(PocPod->toPlainText());
+        if (const std::optional<int> count = jokeCount(first)) {
+            m_walkTotal += *count;
+            if (CelkemDetaily)
+                CelkemDetaily->addLine(
+                    QStringLiteral("Knihovna \"") + name + QStringLiteral("\" má ") + first +
+                    QStringLiteral(" podložek, zatím napočítáno ") + QString::number(m_walkTotal) +
+                    QStringLiteral(" vtipů ve ") + QString::number(m_walkLibraries) +
+                    QStringLiteral(". knihovně. ;     "));
+        } else {
+            platform::services().error(QStringLiteral("„%1“ není platné celé číslo.").arg(first));
+        }
+    }
+
+    m_walkStepRunning = false;
+    if (m_walking)
+        Pocitej->start();
+}
+
+void THLAVNI::finishWalk()
+{
+    m_walking = false;
+    const QString total = QString::number(m_walkTotal);
+    const QString libraries = QString::number(m_walkLibraries);
+    if (CelkemDetaily) {
+        CelkemDetaily->addLine(QString());
+        CelkemDetaily->addLine(QStringLiteral("Celkem ") + total + QStringLiteral(" vtipů v ") +
+                               libraries + QStringLiteral(". knihovnách."));
+    }
+    if (CelkemVtipu) {
+        CelkemVtipu->PocetVtipu->setText(total);
+        CelkemVtipu->Knihovnach->setText(libraries);
+        CelkemVtipu->exec();
+    }
+    Seznam->setItemIndex(m_walkSelection);
+    Seznam->setEnabled(true);
+    lockForWalk(false);
+    const int row = Seznam->itemIndex();
+    if (row >= 0)
+        setEditText(Seznam->item(row));
+}
+
+void THLAVNI::lockForWalk(bool lock)
+{
+    if (lock) {
+        m_walkLocked.clear();
+        for (QAction *command :
+             {OtevriAkce, Vytvor, Uprav, Pridat, Odstr, OdstrU, Setrit, PrNah, PrDol, celkovy}) {
+            m_walkLocked.append({command, command->isEnabled()});
+            command->setEnabled(false);
+        }
+        m_walkTlacEnabled = Tlac->isEnabled();
+        Tlac->setEnabled(false);
+        return;
+    }
+    for (const auto &[command, enabled] : std::as_const(m_walkLocked))
+        command->setEnabled(enabled);
+    m_walkLocked.clear();
+    Tlac->setEnabled(m_walkTlacEnabled);
+}
+
+void THLAVNI::NajitClick()
+{
+    if (!look || look->isVisible())
+        return;
+    platform::services().message(QStringLiteral("Bohužel musíte zadat celý název vtipu!!!"));
+    look->show();
+}
+
+void THLAVNI::Oaplikaci1Click()
+{
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+void THLAVNI::Sthnoutvtipy1Click()
+{
+    platform::services().message(QStringLiteral("Změna se projeví až po restartování programu!!!"));
+    // The updater runs on its own; whether it starts is its own affair.
+    platform::services().startProgram(SlozkaProgramu + QStringLiteral("Aktualizace.exe"));
+}
+
+void THLAVNI::Publikovatknihovnu1Click()
+{
+    platform::services().message(
+        QStringLiteral("Zabalte vaši knihovnu se vším všudy a pošlete mi ji na Email ") +
+        MaintainerEmail + u'.');
+}
+
+void THLAVNI::IkonkaDblClick()
+{
+    ++IkonkaCount;
+    if (IkonkaCount < 3) {
+        platform::services().message(QStringLiteral("Máš problém?"));
+    } else if (IkonkaCount == 3) {
+        napoveda->show();
+        napoveda->setActive(true);
+    } else {
+        napoveda->hide();
+        napoveda->setActive(false);
+        IkonkaCount = 0;
+    }
+}
+
+void THLAVNI::EggExecute()
+{
+    if (!Odemk->isChecked()) {
+        Panel->resize(Panel->width() + 4, Panel->height());
+        Odemk->setChecked(true);
+        return;
+    }
+    // Locked again, the panel goes back to its place.
+    if (m_panelFrame)
+        m_panelFrame->hide();
+    m_panelPressed = false;
+    m_panelDragging = false;
+    if (Panel->isWindow())
+        dockPanel();
+    Panel->resize(Panel->width() - 4, Panel->height());
+    Odemk->setChecked(false);
+}
+
+void THLAVNI::OdemkClick()
+{
+    Egg->trigger();
+}
+
+void THLAVNI::floatPanel(const QPoint &topLeft)
+{
+    const bool shown = !Panel->isHidden();
+    m_panelHome = Panel->pos();
+    Panel->setParent(this, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                               Qt::CustomizeWindowHint);
+    Panel->setGeometry(QRect(topLeft, Panel->size()));
+    Panel->setVisible(shown);
+}
+
+void THLAVNI::dockPanel()
+{
+    if (!Panel->isWindow())
+        return;
+    const bool shown = !Panel->isHidden();
+    Panel->setParent(centralWidget(), Qt::Widget);
+    Panel->move(m_panelHome);
+    Panel->setVisible(shown);
+}
+
+void THLAVNI::dropPanel(const QPoint &topLeft)
+{
+    const QPoint home = Panel->isWindow() ? m_panelHome : Panel->pos();
+    const QRect place(centralWidget()->mapToGlobal(home), Panel->size());
+    // Dropped over its place, the panel docks there; anywhere else it floats.
+    if (QRect(topLeft, Panel->size()).intersects(place)) {
+        dockPanel();
+        return;
+    }
+    if (Panel->isWindow())
+        Panel->setGeometry(QRect(topLeft, Panel->size()));
+    else
+        floatPanel(topLeft);
+}
+
+bool THLAVNI::eventFilter(QObject *watched, QEvent *event)
+{
+    // A walk ends with the window: no totals come up after it has closed.
+    if (watched == this) {
+        if (event->type() == QEvent::Hide && !event->spontaneous() && m_walking) {
+            m_walking = false;
+            Pocitej->stop();
+            Seznam->setItemIndex(m_walkSelection);
+            Seznam->setEnabled(true);
+            lockForWalk(false);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched != Panel)
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!Odemk->isChecked() || mouse->button() != Qt::LeftButton)
+            break;
+        m_panelPressed = true;
+        m_panelDragging = false;
+        m_panelGrab = mouse->position().toPoint();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (!m_panelPressed)
+            break;
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const QPoint at = mouse->position().toPoint();
+        if (!m_panelDragging &&
+            (at - m_panelGrab).manhattanLength() < QApplication::startDragDistance())
+            return true;
+        m_panelDragging = true;
+        // While it is dragged, a frame shows where the panel would go.
+        if (!m_panelFrame) {
+            m_panelFrame = new QRubberBand(QRubberBand::Rectangle);
+            m_panelFrame->setParent(this, Qt::ToolTip);
+        }
+        m_panelFrame->setGeometry(
+            QRect(mouse->globalPosition().toPoint() - m_panelGrab, Panel->size()));
+        m_panelFrame->show();
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!m_panelPressed || mouse->button() != Qt::LeftButton)
+            break;
+        m_panelPressed = false;
+        if (m_panelFrame)
+            m_panelFrame->hide();
+        if (m_panelDragging) {
+            m_panelDragging = false;
+            dropPanel(mouse->globalPosition().toPoint() - m_panelGrab);
+        }
+        return true;
+    }
+    case QEvent::Close:
+        // Closing the floating panel puts it back in its place; it is docked
+        // once its window has finished handling the close.
+        if (Panel->isWindow()) {
+            event->ignore();
+            QMetaObject::invokeMethod(
+                this, [this] { dockPanel(); }, Qt::QueuedConnection);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

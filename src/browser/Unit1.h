@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QRubberBand;
 class QTextEdit;
 class QTimer;
 class QToolButton;
@@ -169,8 +170,26 @@ public:
     void KopVtipClick();
     void Psmo1Click();
 
+    // Totals over all libraries: the walk steps through the list, one library
+    // per tick of `Pocitej`, and ends in the totals window.
+    void celkovyClick();
+    void PocitejTimer();
+    // Whether a totals walk is running.
+    bool walking() const { return m_walking; }
+    // The find window, the about box, the internet commands and the eggs.
+    void NajitClick();
+    void Oaplikaci1Click();
+    void Sthnoutvtipy1Click();
+    void Publikovatknihovnu1Click();
+    void IkonkaDblClick();
+    // Unlocks the quick panel so that it can be dragged out into a window of
+    // its own, or locks it back in its place.
+    void EggExecute();
+    void OdemkClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls(QWidget *client);
@@ -189,10 +208,44 @@ private:
     void moveSelected(int by);
     // Puts the selected part of the joke view, or all of it, on the clipboard.
     void copyJoke(bool whole);
+    // Binds the totals, the find window, the about box and the eggs.
+    void bindExtras();
+    void finishWalk();
+    // Disables the commands that would change the list or the mode under a
+    // walk, or gives them back the state they had.
+    void lockForWalk(bool lock);
+    // The quick panel taken out of the window, at `topLeft` on the screen;
+    // back in its place.
+    void floatPanel(const QPoint &topLeft);
+    void dockPanel();
+    void dropPanel(const QPoint &topLeft);
 
     QString m_programFolder;
     // The library open in joke mode.
     QString m_openLibrary;
     // The filter of the joke save dialog chosen last: 1 RTF, 2 text.
     int m_saveFilter = 2;
+
+    // The totals walk.
+    bool m_walking = false;
+    // A step is running (and may be waiting for the user in a message box).
+    bool m_walkStepRunning = false;
+    // The selection before the walk (-1: none).
+    int m_walkSelection = -1;
+    // The position of the last name of the list.
+    int m_walkLast = -1;
+    // The position visited last (-1: none yet).
+    int m_walkPosition = -1;
+    qint64 m_walkTotal = 0;
+    int m_walkLibraries = 0;
+    QList<QPair<QAction *, bool>> m_walkLocked;
+    bool m_walkTlacEnabled = true;
+
+    // Dragging the unlocked quick panel: where the mouse took it, in the
+    // panel; its place in the window.
+    QPoint m_panelGrab;
+    QPoint m_panelHome;
+    bool m_panelPressed = false;
+    bool m_panelDragging = false;
+    QRubberBand *m_panelFrame = nullptr;
 };

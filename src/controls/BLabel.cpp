@@ -1,45 +1,53 @@
 #include "BLabel.h"
 
+#include <QTextBoundaryFinder>
 #include <QTimer>
+
+#include <algorithm>
+#include <limits>
 
 TBLabel::TBLabel(QWidget *parent) : QLabel(parent), m_timer(new QTimer(this))
 {
+    setTextFormat(Qt::PlainText);
     m_timer->setObjectName(QStringLiteral("Casovac"));
     connect(m_timer, &QTimer::timeout, this, &TBLabel::tick);
-    m_timer->setInterval(500);
-    m_timer->start();
-}
-
-bool TBLabel::active() const
-{
-    return m_timer->isActive();
+    restartTimer();
 }
 
 void TBLabel::setActive(bool on)
 {
-    if (on == active())
+    if (on == m_active)
         return;
-    if (on)
-        m_timer->start();
-    else
-        m_timer->stop();
-}
-
-unsigned TBLabel::speed() const
-{
-    return unsigned(m_timer->interval());
+    m_active = on;
+    restartTimer();
 }
 
 void TBLabel::setSpeed(unsigned milliseconds)
 {
-    if (milliseconds != speed())
-        m_timer->setInterval(int(milliseconds));
+    if (milliseconds == m_speed)
+        return;
+    m_speed = milliseconds;
+    restartTimer();
+}
+
+void TBLabel::restartTimer()
+{
+    // A QTimer with a zero interval fires at every pass of the event loop, so a
+    // speed of 0 keeps the timer stopped instead.
+    if (!m_active || m_speed == 0) {
+        m_timer->stop();
+        return;
+    }
+    constexpr unsigned longest = unsigned(std::numeric_limits<int>::max());
+    m_timer->start(int(std::min(m_speed, longest)));
 }
 
 void TBLabel::tick()
 {
     const QString s = text();
-    if (s.isEmpty())
-        return;
-    setText(s.mid(1) + s.left(1));
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, s);
+    const qsizetype first = graphemes.toNextBoundary();
+    if (first <= 0 || first >= s.size())
+        return; // empty, or a single character: the rotation changes nothing
+    setText(s.mid(first) + s.left(first));
 }
