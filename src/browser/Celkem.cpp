@@ -202,7 +202,7 @@ void TCelkemVtipu::Image2Click()
 bool TCelkemVtipu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image2) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const auto *mouse = dynamic_cast<const QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)

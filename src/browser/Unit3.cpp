@@ -181,7 +181,7 @@ void TPlumoNasral::Image1DblClick()
 bool TPlumoNasral::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image1) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const auto *mouse = dynamic_cast<const QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)

@@ -236,7 +236,7 @@ void TAboutBox::clicked(QObject *control)
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Version || watched == Label2 || watched == Label3 || watched == Label5) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const auto *mouse = dynamic_cast<const QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)
