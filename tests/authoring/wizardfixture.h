@@ -1,63 +1,19 @@
 #pragma once
 
-#include "authoring/Authoring.h"
-#include "authoring/JokeNamePrompt.h"
 #include "authoring/Unit2.h"
 #include "authoring/Unit5.h"
-#include "controls/listbox.h"
-#include "support/fakehost.h"
-#include "support/fakeservices.h"
-#include "support/testfolder.h"
+#include "authoringtest.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStackedWidget>
-#include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-
-// Runs `answer` on the joke name prompt as soon as it is the application's
-// modal window, from inside its exec(); a prompt left open afterwards is
-// closed so that the test goes on.
-inline void answerPrompt(std::function<void(JokeNamePrompt *)> answer)
-{
-    auto *poll = new QTimer;
-    auto *waited = new int(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        auto *prompt = qobject_cast<JokeNamePrompt *>(QApplication::activeModalWidget());
-        if (!prompt && ++*waited < 2000)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        delete waited;
-        if (!prompt) {
-            ADD_FAILURE() << "the joke name prompt did not open";
-            return;
-        }
-        answer(prompt);
-        if (prompt->isVisible()) {
-            ADD_FAILURE() << "the joke name prompt stayed open";
-            prompt->reject();
-        }
-    });
-    poll->start(2);
-}
-
-// A program folder with an empty list of libraries, the scripted desktop, and
-// the wizard and its joke name prompt as the program's instances, the wizard
-// opened for a run.
-class WizardFixture : public ::testing::Test
+// An empty list of libraries, and the wizard and its joke name prompt as the
+// program's instances, the wizard opened for a run.
+class WizardFixture : public AuthoringFixture
 {
 protected:
     void SetUp() override
     {
-        folder.makeProgramFolder();
+        AuthoringFixture::SetUp();
         wizard = std::make_unique<TFormular>(&host, nullptr);
         prompt = std::make_unique<TPridat>(&host, nullptr);
         Formular = wizard.get();
@@ -72,9 +28,9 @@ protected:
     }
 
     int page() const { return wizard->PageControl1->currentIndex(); }
-    QByteArray db(const QString &file) const { return folder.read(u"DataBase/"_qs + file); }
-    bool inDb(const QString &file) const { return folder.exists(u"DataBase/"_qs + file); }
     void next() { wizard->Button1->click(); }
+    void clickRow(int row) { ::clickRow(wizard->Seznam, row); }
+    QString view() const { return jokeView(wizard->Seznam, wizard->Edit, wizard->Vtip); }
 
     void fill(const QString &name, const QString &author = QString(),
               const QString &count = QString(), const QString &description = QString())
@@ -105,36 +61,27 @@ protected:
         wizard->Timer1Timer();
     }
 
-    // A new library `name` created, the wizard on its jokes page.
-    void toJokesPage(const QString &name)
+    // A new library `name` created with these jokes added, on the jokes page.
+    void toJokesPage(const QStringList &jokes = {}, const QString &name = u"Zvířata"_qs)
     {
         fill(name);
         passPassword();
         create();
         ASSERT_EQ(page(), TFormular::PageJokes);
+        for (const QString &joke : jokes)
+            addJoke(joke);
     }
 
     // "Přidat..." with `name` typed and "OK" pressed.
     void addJoke(const QString &name)
     {
-        answerPrompt([name](JokeNamePrompt *p) {
-            p->JmenoVtipu->setText(name);
-            p->Button2->click();
+        whenModal(prompt.get(), [&] {
+            prompt->JmenoVtipu->setText(name);
+            prompt->Button2->click();
         });
         wizard->Button3->click();
     }
 
-    // A click on a row of the joke list, as the user makes it.
-    void clickRow(int row)
-    {
-        ListBox *list = wizard->Seznam;
-        const QRect rect = list->visualRect(list->model()->index(row, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    TestFolder folder;
-    FakeServices services;
-    FakeHost host;
     std::unique_ptr<TFormular> wizard;
     std::unique_ptr<TPridat> prompt;
 };

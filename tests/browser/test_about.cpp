@@ -1,43 +1,21 @@
-#include "browser/Program.h"
 #include "browser/Unit4.h"
 #include "support/mainwindowfixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QScreen>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
 
 class About : public MainWindowFixture
 {
 protected:
-    void TearDown() override
-    {
-        (void)window.release();
-        destroyWindows();
-        QLocale::setDefault(QLocale::c());
-    }
-
-    THLAVNI &startAll()
-    {
-        createWindows(folder.path());
-        window.reset(HLAVNI);
-        return *HLAVNI;
-    }
-
     // Shows the about box from the menu; `whileOpen` runs while it is open.
     void showAbout(std::function<void()> whileOpen)
     {
         bool opened = false;
-        QTimer::singleShot(0, [&] {
-            opened = QApplication::activeModalWidget() == AboutBox;
+        onNextModal([&](QWidget *modal) {
+            opened = modal == AboutBox;
             whileOpen();
-            AboutBox->close();
         });
         window->Oaplikaci1->trigger();
         EXPECT_TRUE(opened);
@@ -56,9 +34,15 @@ protected:
 
 } // namespace
 
-TEST_F(About, EveryShowingStartsWithTheVersion)
+TEST_F(About, EveryShowingStartsWithTheVersionAndTheFiguresFollowTheSystemAndTheLocale)
 {
+    setCzechLocale();
+    services.memory = {523760, 57};
     startAll();
+    // Filled when the program starts, and every second while the box shows.
+    EXPECT_EQ(AboutBox->PhysMem->text(), QStringLiteral("523\u00A0760 KB"));
+    EXPECT_EQ(AboutBox->FreeRes->text(), QStringLiteral("57 %"));
+    services.memory = {16777216, 100};
     showAbout([] {
         EXPECT_TRUE(versionShows());
         EXPECT_EQ(AboutBox->size(), QSize(239, 137));
@@ -66,8 +50,20 @@ TEST_F(About, EveryShowingStartsWithTheVersion)
         EXPECT_TRUE(AboutBox->Timer1->isActive());
         QTest::mouseClick(AboutBox->Label2, Qt::LeftButton);
         EXPECT_FALSE(versionShows());
+        QTRY_COMPARE(AboutBox->PhysMem->text(), QStringLiteral("16\u00A0777\u00A0216 KB"));
+        EXPECT_EQ(AboutBox->FreeRes->text(), QStringLiteral("100 %"));
+        QTest::mouseClick(AboutBox->Label3, Qt::LeftButton);
+        QTest::mouseClick(AboutBox->Label5, Qt::LeftButton);
+        // The second press of a double-click is no second click.
+        doubleClick(AboutBox->Label3);
+        EXPECT_TRUE(AboutBox->isVisible());
     });
     EXPECT_FALSE(AboutBox->Timer1->isActive());
+    EXPECT_EQ(services.urls,
+              (QStringList{"http://chichotek.example.org", "mailto:chichotek@example.org",
+                           "http://chichotek.example.org"}));
+    EXPECT_TRUE(services.shown.isEmpty());
+
     showAbout([] {
         EXPECT_TRUE(versionShows());
         QTest::mouseClick(AboutBox->Version, Qt::LeftButton);
@@ -76,47 +72,12 @@ TEST_F(About, EveryShowingStartsWithTheVersion)
         QTest::keyClick(AboutBox, Qt::Key_Escape);
         EXPECT_FALSE(AboutBox->isVisible() || AboutBox->Timer1->isActive());
     });
-}
-
-TEST_F(About, MemoryFiguresFollowTheLocaleAndTheSystem)
-{
-    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
-    services.memory = {523760, 57};
-    startAll();
-    // Filled when the program starts.
-    EXPECT_EQ(AboutBox->PhysMem->text(), QStringLiteral("523\u00A0760 KB"));
-    EXPECT_EQ(AboutBox->FreeRes->text(), QStringLiteral("57 %"));
-
-    // Every second while it shows.
-    services.memory = {16777216, 100};
-    showAbout([] {
-        QTRY_COMPARE(AboutBox->PhysMem->text(), QStringLiteral("16\u00A0777\u00A0216 KB"));
-        EXPECT_EQ(AboutBox->FreeRes->text(), QStringLiteral("100 %"));
-    });
 
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     services.memory = {2097152, 0};
     AboutBox->Timer1Timer();
     EXPECT_EQ(AboutBox->PhysMem->text(), QStringLiteral("2,097,152 KB"));
     EXPECT_EQ(AboutBox->FreeRes->text(), QStringLiteral("0 %"));
-}
-
-TEST_F(About, AddressesGoToTheBrowserAndTheMailProgramOnce)
-{
-    startAll();
-    showAbout([] {
-        QTest::mouseClick(AboutBox->Label3, Qt::LeftButton);
-        QTest::mouseClick(AboutBox->Label5, Qt::LeftButton);
-        // The second press of a double-click is no second click.
-        QTest::mouseClick(AboutBox->Label3, Qt::LeftButton);
-        QTest::mouseDClick(AboutBox->Label3, Qt::LeftButton);
-        QTest::mouseRelease(AboutBox->Label3, Qt::LeftButton);
-        EXPECT_TRUE(AboutBox->isVisible());
-    });
-    EXPECT_EQ(services.urls,
-              (QStringList{"http://chichotek.example.org", "mailto:chichotek@example.org",
-                           "http://chichotek.example.org"}));
-    EXPECT_TRUE(services.shown.isEmpty());
 }
 
 TEST_F(About, InternetCommands)

@@ -1,38 +1,12 @@
-#include "browser/Program.h"
 #include "browser/Unit3.h"
 #include "browser/Unit4.h"
 #include "controls/BLabel.h"
-#include "controls/picturebox.h"
 #include "support/mainwindowfixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
-
-// Runs `check` inside the modal window that opens next, then closes it.
-void inNextModal(std::function<void(QWidget *)> check)
-{
-    QTimer::singleShot(0, [check] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        check(modal);
-        modal->close();
-    });
-}
-
-// A double-click as the mouse makes it: press, release, double-click, release.
-void doubleClick(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-    QTest::mouseDClick(widget, Qt::LeftButton);
-    QTest::mouseRelease(widget, Qt::LeftButton);
-}
 
 // Drags `widget` with the left button from `from` by `by`.
 void drag(QWidget *widget, QPoint from, QPoint by)
@@ -49,36 +23,9 @@ bool scrolls(TBLabel *label)
 }
 
 const QPoint kGrip(101, 13); // in the strip the unlocked panel gains
+const QRect kDocked(200, 264, 99, 27);
 
-class Eggs : public MainWindowFixture
-{
-protected:
-    void TearDown() override
-    {
-        (void)window.release();
-        destroyWindows();
-    }
-
-    THLAVNI &startAll()
-    {
-        createWindows(folder.path());
-        window.reset(HLAVNI);
-        return *HLAVNI;
-    }
-
-    // The main window shown and active, a joke shown with the quick panel.
-    THLAVNI &startWithPanel()
-    {
-        THLAVNI &w = startAll();
-        w.show();
-        w.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-        openLibrary(0);
-        clickRow(0);
-        EXPECT_TRUE(w.Panel->isVisible());
-        return w;
-    }
-};
+using Eggs = MainWindowFixture;
 
 } // namespace
 
@@ -86,30 +33,29 @@ TEST_F(Eggs, FiveDoubleClicksOnTheLibraryIcon)
 {
     THLAVNI &w = startAll();
     const QString hint = w.napoveda->text();
-    const QString question = QStringLiteral("Máš problém?");
-    doubleClick(w.Ikonka);
-    doubleClick(w.Ikonka);
-    EXPECT_EQ(services.texts(), (QStringList{question, question}));
-    EXPECT_TRUE(w.napoveda->isHidden());
-
-    doubleClick(w.Ikonka);
-    EXPECT_FALSE(w.napoveda->isHidden());
-    EXPECT_TRUE(scrolls(w.napoveda));
-    QTRY_VERIFY(w.napoveda->text() != hint);
-
-    doubleClick(w.Ikonka);
-    EXPECT_TRUE(w.napoveda->isHidden());
-    EXPECT_FALSE(scrolls(w.napoveda));
-    EXPECT_EQ(services.shown.size(), 2);
-
-    doubleClick(w.Ikonka);
-    EXPECT_EQ(services.texts(), (QStringList{question, question, question}));
-    EXPECT_TRUE(w.napoveda->isHidden());
+    // Two questions, then the scrolling hint, hidden again, and a question.
+    int click = 0;
+    for (const auto &[questions, shown] :
+         {std::pair{1, false}, {2, false}, {2, true}, {2, false}, {3, false}}) {
+        SCOPED_TRACE(++click);
+        doubleClick(w.Ikonka);
+        EXPECT_EQ(services.texts(), QStringList(questions, QStringLiteral("Máš problém?")));
+        EXPECT_EQ(w.napoveda->isHidden(), !shown);
+        EXPECT_EQ(scrolls(w.napoveda), shown);
+        if (shown)
+            QTRY_VERIFY(w.napoveda->text() != hint);
+    }
 }
 
-TEST_F(Eggs, CtrlOTwiceUnlocksAndLocksThePanel)
+TEST_F(Eggs, CtrlOTwiceUnlocksAndLocksThePanelThatCanFloatWhenUnlocked)
 {
-    THLAVNI &w = startWithPanel();
+    THLAVNI &w = startAll();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    openLibrary(0);
+    clickRow(0);
+    ASSERT_TRUE(w.Panel->isVisible());
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(w.Odemk->isChecked());
     EXPECT_EQ(w.Panel->geometry(), QRect(200, 264, 103, 27));
@@ -121,16 +67,13 @@ TEST_F(Eggs, CtrlOTwiceUnlocksAndLocksThePanel)
     EXPECT_TRUE(w.Panel->isVisible());
     EXPECT_EQ(w.Panel->size(), QSize(103, 27));
 
-    // Locked again it goes back to its place at its former width.
+    // Locked again it goes back to its place at its former width, and stays.
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_FALSE(w.Odemk->isChecked());
     EXPECT_EQ(w.Panel->parentWidget(), w.centralWidget());
-    EXPECT_EQ(w.Panel->geometry(), QRect(200, 264, 99, 27));
     EXPECT_TRUE(w.Panel->isVisible());
-
-    // Locked, it does not move.
     drag(w.Panel, QPoint(50, 0), QPoint(40, 120));
-    EXPECT_EQ(w.Panel->geometry(), QRect(200, 264, 99, 27));
+    EXPECT_EQ(w.Panel->geometry(), kDocked);
 
     // The panel menu's "Odemknout" does the same.
     w.Odemk->trigger();
@@ -139,21 +82,16 @@ TEST_F(Eggs, CtrlOTwiceUnlocksAndLocksThePanel)
     w.Odemk->trigger();
     EXPECT_FALSE(w.Odemk->isChecked());
     EXPECT_EQ(w.Panel->width(), 99);
-}
 
-TEST_F(Eggs, FloatingPanelDocksWhenDroppedOnItsPlaceOrClosed)
-{
-    THLAVNI &w = startWithPanel();
+    // Unlocked, a pull that leaves it over its place keeps it docked.
     w.Egg->trigger();
-    // A pull that leaves it over its place keeps it docked.
     drag(w.Panel, kGrip, QPoint(0, 10));
     EXPECT_FALSE(w.Panel->isWindow());
-
+    // Floating, it is dragged about; dropped on its place it docks.
     drag(w.Panel, kGrip, QPoint(0, 100));
     const QPoint floated = w.Panel->pos();
     drag(w.Panel, kGrip, QPoint(30, 30));
     EXPECT_EQ(w.Panel->pos(), floated + QPoint(30, 30));
-    // Dropped on its place it docks.
     const QPoint home = w.centralWidget()->mapToGlobal(QPoint(200, 264));
     drag(w.Panel, kGrip, w.Panel->mapFromGlobal(home));
     EXPECT_FALSE(w.Panel->isWindow());
@@ -173,35 +111,17 @@ TEST_F(Eggs, FloatingPanelDocksWhenDroppedOnItsPlaceOrClosed)
     w.Egg->trigger();
     EXPECT_FALSE(w.Panel->isWindow());
     EXPECT_TRUE(w.Panel->isHidden());
-    EXPECT_EQ(w.Panel->geometry(), QRect(200, 264, 99, 27));
+    EXPECT_EQ(w.Panel->geometry(), kDocked);
 }
 
-TEST_F(Eggs, EverySecondDoubleClickOnTheProgramIconAngersIt)
+TEST_F(Eggs, AngryDialogAsksAfreshEachTimeAnswersAndComesAtEverySecondIconDoubleClick)
 {
     THLAVNI &w = startAll();
-    int angry = 0;
-    // The first does nothing visible; closing the box keeps it pending.
-    inNextModal([](QWidget *) { doubleClick(AboutBox->ProgramIcon); });
-    w.Oaplikaci1->trigger();
-    inNextModal([&](QWidget *) {
-        inNextModal([&](QWidget *modal) { angry += modal == PlumoNasral; });
-        doubleClick(AboutBox->ProgramIcon);
-        EXPECT_EQ(QApplication::activeModalWidget(), AboutBox);
-        doubleClick(AboutBox->ProgramIcon);
-    });
-    w.Oaplikaci1->trigger();
-    EXPECT_EQ(angry, 1);
-    EXPECT_EQ(services.texts(), QStringList{"Mně ani ne!"});
-}
-
-TEST_F(Eggs, AngryDialogAnswersAndAsksFromTheStartEachTime)
-{
-    startAll();
     TPlumoNasral &d = *PlumoNasral;
     EXPECT_EQ(d.Text->text().size(), 75);
     EXPECT_FALSE(scrolls(d.Text));
     const auto showAndClose = [&] {
-        inNextModal([&](QWidget *) {
+        onNextModal([&](QWidget *) {
             EXPECT_EQ(d.Text->text(), TPlumoNasral::question());
             EXPECT_TRUE(scrolls(d.Text));
             QTRY_VERIFY(d.Text->text() != TPlumoNasral::question());
@@ -210,25 +130,35 @@ TEST_F(Eggs, AngryDialogAnswersAndAsksFromTheStartEachTime)
         EXPECT_EQ(d.Text->text(), TPlumoNasral::question());
         EXPECT_FALSE(scrolls(d.Text));
     };
-    showAndClose();
-    EXPECT_EQ(services.texts(), QStringList{"Mně ani ne!"});
-    d.Odpoved->setChecked(false);
-    showAndClose();
-    EXPECT_EQ(services.texts(), (QStringList{"Mně ani ne!", "Také si myslím!"}));
-}
-
-TEST_F(Eggs, ClicksOnTheAngryFace)
-{
-    startAll();
-    TPlumoNasral &d = *PlumoNasral;
-    // With "Jo" checked a click does nothing and a double-click only hurts.
+    // With "Jo" checked a click on the face does nothing and a double-click
+    // only hurts.
     QTest::mouseClick(d.Image1, Qt::LeftButton);
     EXPECT_TRUE(services.shown.isEmpty());
     doubleClick(d.Image1);
-    EXPECT_EQ(services.texts(), QStringList{"To bolí ;-<("});
+    showAndClose();
+    EXPECT_EQ(services.texts(), (QStringList{"To bolí ;-<(", "Mně ani ne!"}));
     // Without it a click gives the credits.
     d.Odpoved->setChecked(false);
     QTest::mouseClick(d.Image1, Qt::LeftButton);
-    ASSERT_EQ(services.shown.size(), 2);
-    EXPECT_NE(services.shown[1].text, services.shown[0].text);
+    showAndClose();
+    ASSERT_EQ(services.shown.size(), 4);
+    EXPECT_FALSE(services.texts().mid(0, 2).contains(services.shown[2].text));
+    EXPECT_EQ(services.shown[3].text, QStringLiteral("Také si myslím!"));
+
+    // From the about box: the first double-click on the program's icon does
+    // nothing visible, and closing the box keeps it pending.
+    d.Odpoved->setChecked(true);
+    services.shown.clear();
+    int angry = 0;
+    onNextModal([](QWidget *) { doubleClick(AboutBox->ProgramIcon); });
+    w.Oaplikaci1->trigger();
+    onNextModal([&](QWidget *) {
+        onNextModal([&](QWidget *modal) { angry += modal == PlumoNasral; }, AboutBox);
+        doubleClick(AboutBox->ProgramIcon);
+        EXPECT_EQ(QApplication::activeModalWidget(), AboutBox);
+        doubleClick(AboutBox->ProgramIcon);
+    });
+    w.Oaplikaci1->trigger();
+    EXPECT_EQ(angry, 1);
+    EXPECT_EQ(services.texts(), QStringList{"Mně ani ne!"});
 }

@@ -1,115 +1,80 @@
-#include "controls/picturebox.h"
 #include "support/mainwindowfixture.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QLocale>
-#include <QTextEdit>
+#include <QDir>
 
 using ListCommands = MainWindowFixture;
+using CompleteRemoval = MainWindowFixture;
 
-TEST_F(ListCommands, AddingALibraryFileAppendsItsFirstLineEveryTime)
+TEST_F(ListCommands, RemovingKeepsTheFilesAndAddingAppendsTheFirstLineOfAFileEveryTime)
 {
     folder.write(QStringLiteral("DataBase/Vtipy o pánech.vtp"),
                  ansi(u"Vtipy o pánech⏎druhý řádek⏎"_qs));
     folder.write(QStringLiteral("prazdny.vtp"), "");
     THLAVNI &w = start();
-    for (int i = 0; i < 2; ++i) {
-        services.setNextFileName(folder.absolute(QStringLiteral("DataBase/Vtipy o pánech.vtp")));
-        w.Pridat->trigger();
-    }
-    EXPECT_EQ(listBytes(), ansi(u"Zvířata⏎Škola⏎Vtipy o pánech⏎Vtipy o pánech⏎"_qs));
-    ASSERT_EQ(services.fileDialogs.size(), 2);
-    EXPECT_EQ(services.fileDialogs[0].title, QStringLiteral("Zadej název databáze..."));
-    EXPECT_EQ(services.fileDialogs[0].filter, QStringLiteral("Vtipy (*.vtp)|*.vtp"));
-    EXPECT_TRUE(services.fileDialogs[0].folder.endsWith(QStringLiteral("/DataBase")));
-
-    // An empty library file adds an empty name; cancelling adds nothing.
-    services.setNextFileName(folder.absolute(QStringLiteral("prazdny.vtp")));
-    w.Pridat->trigger();
-    services.setNextFileName(QString());
-    w.Pridat->trigger();
-    EXPECT_EQ(listBytes(), ansi(u"Zvířata⏎Škola⏎Vtipy o pánech⏎Vtipy o pánech⏎⏎"_qs));
-    EXPECT_EQ(w.Seznam->count(), 5);
-    EXPECT_TRUE(services.shown.isEmpty());
-}
-
-TEST_F(ListCommands, UnreadableLibraryFileIsReportedAndChangesNothing)
-{
-    THLAVNI &w = start();
-    services.setNextFileName(folder.absolute(QStringLiteral("neni.vtp")));
-    w.Pridat->trigger();
-    ASSERT_EQ(services.shown.size(), 1);
-    EXPECT_EQ(services.shown[0].kind, QStringLiteral("error"));
-    EXPECT_EQ(w.Seznam->count(), 2);
-}
-
-TEST_F(ListCommands, RemovingFromTheListKeepsTheFilesAndEmptiesThePanel)
-{
-    THLAVNI &w = start();
     clickRow(0);
     w.Odstr->trigger();
     EXPECT_EQ(listBytes(), ansi(u"Škola⏎"_qs));
-    EXPECT_TRUE(w.Edit->text().isEmpty());
-    EXPECT_TRUE(w.Autor->toPlainText().isEmpty());
-    EXPECT_TRUE(w.PopisText->toPlainText().isEmpty());
-    EXPECT_TRUE(w.PocPod->toPlainText().isEmpty());
+    EXPECT_EQ(description(), QStringLiteral("|||"));
     EXPECT_FALSE(w.Ikonka->image().isNull());
     EXPECT_FALSE(w.Odstr->isEnabled() || w.OdstrU->isEnabled() || w.Uprav->isEnabled());
     EXPECT_EQ(w.Seznam->itemIndex(), -1);
     EXPECT_TRUE(folder.exists(QStringLiteral("DataBase/Zvířata.vtp")));
     EXPECT_TRUE(services.shown.isEmpty());
+
+    // Twice the same file; an empty file adds an empty name; cancelled, or a
+    // file that cannot be read, adds nothing.
+    for (const char *file : {"DataBase/Vtipy o pánech.vtp", "DataBase/Vtipy o pánech.vtp",
+                             "prazdny.vtp", "", "neni.vtp"}) {
+        services.setNextFileName(*file ? folder.absolute(QString::fromUtf8(file)) : QString());
+        w.Pridat->trigger();
+    }
+    EXPECT_EQ(listBytes(), ansi(u"Škola⏎Vtipy o pánech⏎Vtipy o pánech⏎⏎"_qs));
+    EXPECT_EQ(w.Seznam->count(), 4);
+    EXPECT_TRUE(oneError());
+    ASSERT_EQ(services.fileDialogs.size(), 5);
+    EXPECT_EQ(services.fileDialogs[0].title, QStringLiteral("Zadej název databáze..."));
+    EXPECT_EQ(services.fileDialogs[0].filter, QStringLiteral("Vtipy (*.vtp)|*.vtp"));
+    EXPECT_TRUE(services.fileDialogs[0].folder.endsWith(QStringLiteral("/DataBase")));
 }
 
-TEST_F(ListCommands, MovesRewriteTheListButNotAtItsEnds)
+TEST_F(ListCommands, MovesAndTheirShortcutsRewriteTheListButNotAtItsEndsNorInJokeMode)
 {
-    folder.write(QStringLiteral("DataBase/seznam.dat"), ansi(u"Zvířata\nŠkola\n"_qs));
+    const QByteArray unixList = ansi(u"Zvířata\nŠkola\n"_qs);
+    folder.write(QStringLiteral("DataBase/seznam.dat"), unixList);
     THLAVNI &w = start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     clickRow(0);
-    w.PrNah->trigger();
-    w.PrDol->trigger();
+    w.PrNah->trigger(); // up on the first
+    EXPECT_EQ(listBytes(), unixList);
+    QTest::keyClick(w.Seznam, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(listBytes(), ansi(u"Škola⏎Zvířata⏎"_qs));
     EXPECT_EQ(w.Seznam->itemIndex(), 1);
     EXPECT_EQ(w.Edit->text(), QStringLiteral("Zvířata"));
 
     folder.write(QStringLiteral("DataBase/seznam.dat"), "untouched");
-    w.PrDol->trigger();
+    w.PrDol->trigger(); // down on the last
     EXPECT_EQ(listBytes(), QByteArray("untouched"));
-    w.PrNah->trigger();
-    w.PrNah->trigger();
+    QTest::keyClick(w.Seznam, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.Seznam->items(), (QStringList{"Zvířata", "Škola"}));
     EXPECT_EQ(w.Seznam->itemIndex(), 0);
 
-    // Without a selection neither command does anything.
+    // Without a selection, or in joke mode, nothing moves.
     w.Seznam->setItemIndex(-1);
     folder.write(QStringLiteral("DataBase/seznam.dat"), "untouched");
     w.PrNah->trigger();
     w.PrDol->trigger();
-    EXPECT_EQ(listBytes(), QByteArray("untouched"));
-}
-
-TEST_F(ListCommands, ShortcutsMoveInLibraryModeOnly)
-{
-    THLAVNI &w = start();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    clickRow(0);
-    QTest::keyClick(w.Seznam, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(w.Seznam->items(), (QStringList{"Škola", "Zvířata"}));
-    QTest::keyClick(w.Seznam, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.Seznam->items(), (QStringList{"Zvířata", "Škola"}));
-
     openLibrary(0);
     clickRow(0);
     QTest::keyClick(w.Seznam, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(w.Seznam->items(), (QStringList{"Slon", "Žirafa"}));
-    EXPECT_EQ(listBytes(), ansi(u"Zvířata⏎Škola⏎"_qs));
+    EXPECT_EQ(listBytes(), QByteArray("untouched"));
 }
 
 TEST_F(ListCommands, SortingFollowsCzechOrderAfterConfirmation)
 {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+    setCzechLocale();
     folder.write(QStringLiteral("DataBase/seznam.dat"),
                  ansi(u"Hora⏎chata⏎Cesta⏎Čočka⏎dům⏎Ahoj⏎"_qs));
     THLAVNI &w = start();
@@ -131,23 +96,18 @@ TEST_F(ListCommands, SortingFollowsCzechOrderAfterConfirmation)
     // The selection stays at its place; the name box keeps the library.
     EXPECT_EQ(w.Seznam->itemIndex(), 1);
     EXPECT_EQ(w.Edit->text(), QStringLiteral("chata"));
-    QLocale::setDefault(previous);
 }
 
-class CompleteRemoval : public MainWindowFixture
+TEST_F(CompleteRemoval, TrashesTheJokesDeletesTheFilesAndLeavesTheListEvenAfterASort)
 {
-protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        folder.write(QStringLiteral("DataBase/Zvířata/sirotek.vti"), "orphan");
-    }
-};
-
-TEST_F(CompleteRemoval, SendsTheJokesToTheTrashAndDeletesTheLibraryFiles)
-{
+    folder.write(QStringLiteral("DataBase/Zvířata/sirotek.vti"), "orphan");
+    setCzechLocale();
     THLAVNI &w = start();
-    clickRow(0);
+    clickRow(0); // Zvířata; the sort puts Škola in its row
+    services.setNextButton(platform::Ok);
+    w.Setrit->trigger();
+    ASSERT_EQ(w.Seznam->item(0), QStringLiteral("Škola"));
+    services.shown.clear();
     w.OdstrU->trigger();
     EXPECT_EQ(services.texts(), QStringList{"Vymazáno!!!"});
     EXPECT_EQ(services.trashed.size(), 3);
@@ -159,6 +119,15 @@ TEST_F(CompleteRemoval, SendsTheJokesToTheTrashAndDeletesTheLibraryFiles)
     EXPECT_EQ(listBytes(), ansi(u"Škola⏎"_qs));
     EXPECT_TRUE(w.Edit->text().isEmpty());
     EXPECT_TRUE(folder.exists(QStringLiteral("DataBase/Škola/Ťukání.vti")));
+
+    // An empty folder is no error.
+    QDir(folder.absolute(QStringLiteral("DataBase/Škola"))).removeRecursively();
+    folder.mkdir(QStringLiteral("DataBase/Škola"));
+    clickRow(0);
+    w.OdstrU->trigger();
+    EXPECT_EQ(services.texts(), (QStringList{"Vymazáno!!!", "Vymazáno!!!"}));
+    EXPECT_EQ(services.trashed.size(), 3);
+    EXPECT_EQ(listBytes(), QByteArray(""));
 }
 
 TEST_F(CompleteRemoval, MissingLibraryFileStopsAndKeepsTheName)
@@ -172,18 +141,6 @@ TEST_F(CompleteRemoval, MissingLibraryFileStopsAndKeepsTheName)
     EXPECT_TRUE(folder.exists(QStringLiteral("DataBase/Zvířata")));
     EXPECT_EQ(listBytes(), ansi(u"Zvířata⏎Škola⏎"_qs));
     EXPECT_EQ(w.Seznam->count(), 2);
-}
-
-TEST_F(CompleteRemoval, EmptyFolderIsNoError)
-{
-    QDir(folder.absolute(QStringLiteral("DataBase/Škola"))).removeRecursively();
-    folder.mkdir(QStringLiteral("DataBase/Škola"));
-    start();
-    clickRow(1);
-    window->OdstrU->trigger();
-    EXPECT_EQ(services.texts(), QStringList{"Vymazáno!!!"});
-    EXPECT_TRUE(services.trashed.isEmpty());
-    EXPECT_EQ(listBytes(), ansi(u"Zvířata⏎"_qs));
 }
 
 TEST_F(CompleteRemoval, EmptyOrRefusedNameTouchesNothing)
@@ -200,19 +157,4 @@ TEST_F(CompleteRemoval, EmptyOrRefusedNameTouchesNothing)
     EXPECT_EQ(services.texts().count(QStringLiteral("Nepodařilo se vymazat!!!")), 2);
     EXPECT_TRUE(services.trashed.isEmpty());
     EXPECT_EQ(folder.snapshot(), before);
-}
-
-TEST_F(CompleteRemoval, AfterASortTheDeletedLibraryLeavesTheList)
-{
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
-    THLAVNI &w = start();
-    clickRow(0); // Zvířata; the sort puts Škola in its row
-    services.setNextButton(platform::Ok);
-    w.Setrit->trigger();
-    ASSERT_EQ(w.Seznam->item(0), QStringLiteral("Škola"));
-    w.OdstrU->trigger();
-    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/Zvířata.da1")));
-    EXPECT_EQ(listBytes(), ansi(u"Škola⏎"_qs));
-    QLocale::setDefault(previous);
 }

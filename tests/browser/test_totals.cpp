@@ -1,48 +1,21 @@
 #include "browser/Celkem.h"
 #include "browser/Details.h"
-#include "browser/Program.h"
-#include "controls/picturebox.h"
 #include "support/mainwindowfixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
-
-// Runs `check` on the next modal window above `under` once it opens, then
-// closes that window.
-void onNextModal(std::function<void(QWidget *)> check, QWidget *under = nullptr)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == under)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        check(modal);
-        modal->close();
-    });
-    poll->start(1);
-}
 
 QString detailLine(const QString &name, int count, int total, int library)
 {
     return QStringLiteral("Knihovna \"%1\" má %2 podložek, zatím napočítáno %3 vtipů ve %4. "
                           "knihovně. ;     ")
-        .arg(name)
-        .arg(count)
-        .arg(total)
-        .arg(library);
+        .arg(name, QString::number(count), QString::number(total), QString::number(library));
 }
 
 const QString kClosing12 = QStringLiteral("Celkem 12 vtipů v 3. knihovnách.");
+const QString kNoDescription = QStringLiteral("Nemohu načíst popis!!!");
 
 class Totals : public MainWindowFixture
 {
@@ -52,24 +25,9 @@ protected:
         MainWindowFixture::SetUp();
         // Three libraries with the counts 5, 0 and 7.
         folder.write(QStringLiteral("DataBase/seznam.dat"), "");
-        for (const char *name : {"Anekdoty", "Blondýnky", "Cestování"})
-            folder.makeLibrary(QString::fromUtf8(name), {QStringLiteral("Vtip")});
-        setCount(QStringLiteral("Anekdoty"), "5\r\n");
-        setCount(QStringLiteral("Blondýnky"), "0\r\n");
-        setCount(QStringLiteral("Cestování"), "7\r\n");
-    }
-
-    void TearDown() override
-    {
-        (void)window.release();
-        destroyWindows();
-    }
-
-    THLAVNI &startAll()
-    {
-        createWindows(folder.path());
-        window.reset(HLAVNI);
-        return *HLAVNI;
+        for (const auto &[name, count] :
+             {std::pair{"Anekdoty", 5}, {"Blondýnky", 0}, {"Cestování", 7}})
+            folder.makeLibrary(QString::fromUtf8(name), QStringList(count, QStringLiteral("Vtip")));
     }
 
     void setCount(const QString &library, const QByteArray &bytes)
@@ -101,10 +59,23 @@ protected:
 
 } // namespace
 
-TEST_F(Totals, CountsEveryLibraryLineByLine)
+TEST_F(Totals, CountsEveryLibraryLineByLineAndRestoresTheSelection)
 {
     THLAVNI &w = startAll();
-    EXPECT_EQ(walk(), (QStringList{"12", "3"}));
+    // The details open over the totals at their places and close back to them.
+    QWidget *afterDetails = nullptr;
+    const auto openDetails = [&] {
+        EXPECT_EQ(QRect(CelkemVtipu->pos(), CelkemVtipu->size()), QRect(305, 187, 180, 147));
+        const auto check = [](QWidget *modal) {
+            EXPECT_EQ(modal, CelkemDetaily);
+            EXPECT_EQ(QRect(modal->pos(), modal->size()), QRect(286, 181, 360, 219));
+        };
+        onNextModal(check, CelkemVtipu);
+        QTest::mouseClick(CelkemVtipu->Image2, Qt::LeftButton);
+        afterDetails = QApplication::activeModalWidget();
+    };
+    EXPECT_EQ(walk(openDetails), (QStringList{"12", "3"}));
+    EXPECT_EQ(afterDetails, CelkemVtipu);
     EXPECT_EQ(
         details(),
         (QStringList{"Knihovna \"Anekdoty\" má 5 podložek, zatím napočítáno 5 vtipů ve 1. "
@@ -114,13 +85,18 @@ TEST_F(Totals, CountsEveryLibraryLineByLine)
     EXPECT_TRUE(services.shown.isEmpty());
     // No selection before: none after, and the last library stays shown.
     EXPECT_EQ(w.Seznam->itemIndex(), -1);
-    EXPECT_EQ(w.Edit->text(), QStringLiteral("Cestování"));
-    EXPECT_EQ(w.Autor->toPlainText(), QStringLiteral("Autor Cestování"));
+    EXPECT_EQ(description(), describing(QStringLiteral("Cestování"), QStringLiteral("7")));
 
-    // The next walk starts afresh.
+    // The next walk starts afresh; the selection before it is selected and
+    // shown again, and the commands held during it are as they were.
     setCount(QStringLiteral("Blondýnky"), "30\r\n");
-    EXPECT_EQ(walk(), (QStringList{"42", "3"}));
+    clickRow(1);
+    EXPECT_EQ(walk([&] { EXPECT_FALSE(w.Seznam->isEnabled()); }), (QStringList{"42", "3"}));
     EXPECT_EQ(details().size(), 5);
+    EXPECT_EQ(w.Seznam->itemIndex(), 1);
+    EXPECT_EQ(description(), describing(QStringLiteral("Blondýnky"), QStringLiteral("30")));
+    EXPECT_TRUE(w.Odstr->isEnabled() && w.OdstrU->isEnabled() && w.Uprav->isEnabled());
+    EXPECT_TRUE(w.Tlac->isEnabled() && w.OtevriAkce->isEnabled() && w.Pridat->isEnabled());
 }
 
 TEST_F(Totals, EmptyListEndsOnTheFirstTick)
@@ -138,60 +114,42 @@ TEST_F(Totals, EmptyListEndsOnTheFirstTick)
     EXPECT_EQ(details(), (QStringList{QString(), "Celkem 0 vtipů v 0. knihovnách."}));
 }
 
-TEST_F(Totals, SelectionBeforeTheWalkIsSelectedAndShownAgain)
+TEST_F(Totals, CountThatIsNoNumberOrMissingIsReportedOnceAndAddsNothing)
 {
     THLAVNI &w = startAll();
-    clickRow(1);
-    walk([&] { EXPECT_FALSE(w.Seznam->isEnabled()); });
-    EXPECT_EQ(w.Seznam->itemIndex(), 1);
-    EXPECT_EQ(w.Edit->text(), QStringLiteral("Blondýnky"));
-    EXPECT_EQ(w.Autor->toPlainText(), QStringLiteral("Autor Blondýnky"));
-    EXPECT_EQ(w.PocPod->toPlainText(), QStringLiteral("0"));
-    // The commands held during the walk are as they were.
-    EXPECT_TRUE(w.Odstr->isEnabled() && w.OdstrU->isEnabled() && w.Uprav->isEnabled());
-    EXPECT_TRUE(w.Tlac->isEnabled() && w.OtevriAkce->isEnabled() && w.Pridat->isEnabled());
-}
-
-TEST_F(Totals, CountThatIsNoNumberIsReportedOnceAndAddsNothing)
-{
-    startAll();
-    const QByteArray bad[] = {"12abc\r\n", "", "-5\r\n", "99999999999\r\n",
-                              QByteArray("\x01\x02\xff\x00\x35", 5)};
+    const QString blondes = QStringLiteral("Blondýnky");
+    // The last is no count file at all.
+    const QByteArray bad[] = {
+        "12abc\r\n", "", "-5\r\n", "99999999999\r\n", {"\x01\x02\xff\x00\x35", 5}, QByteArray()};
     for (const QByteArray &bytes : bad) {
-        SCOPED_TRACE(bytes.toHex().toStdString());
+        SCOPED_TRACE(bytes.isNull() ? "none" : bytes.toHex().toStdString());
         services.shown.clear();
-        setCount(QStringLiteral("Blondýnky"), bytes);
+        if (bytes.isNull())
+            QFile::remove(folder.absolute(QStringLiteral("DataBase/Blondýnky.da2")));
+        else
+            setCount(blondes, bytes);
+        // 12, not 17: the count of the library before it is not taken again.
         EXPECT_EQ(walk(), (QStringList{"12", "3"}));
-        ASSERT_EQ(services.shown.size(), 1);
-        EXPECT_EQ(services.shown[0].kind, QStringLiteral("error"));
-        EXPECT_TRUE(services.shown[0].text.contains(QStringLiteral("není platné celé číslo")));
+        if (bytes.isNull())
+            EXPECT_EQ(services.texts(), QStringList{kNoDescription});
+        else
+            EXPECT_TRUE(oneError(QStringLiteral("není platné celé číslo")));
         EXPECT_EQ(details(), (QStringList{detailLine(QStringLiteral("Anekdoty"), 5, 5, 1),
                                           detailLine(QStringLiteral("Cestování"), 7, 12, 3),
                                           QString(), kClosing12}));
     }
-    // Blanks around the number are no fault.
-    services.shown.clear();
-    setCount(QStringLiteral("Blondýnky"), " 4 \r\n");
-    EXPECT_EQ(walk(), (QStringList{"16", "3"}));
-    EXPECT_TRUE(services.shown.isEmpty());
-}
-
-TEST_F(Totals, LibraryWithoutCountFileAddsNothingAndIsReportedOnce)
-{
-    QFile::remove(folder.absolute(QStringLiteral("DataBase/Blondýnky.da2")));
-    THLAVNI &w = startAll();
-    // 12, not 17: the count of the library before it is not taken again.
-    EXPECT_EQ(walk(), (QStringList{"12", "3"}));
-    EXPECT_EQ(services.texts(), QStringList{"Nemohu načíst popis!!!"});
-    EXPECT_EQ(details().size(), 4);
-    EXPECT_EQ(details()[1], detailLine(QStringLiteral("Cestování"), 7, 12, 3));
-
     // Also when the broken library is the one in `Edit` before the walk.
     clickRow(1);
     services.shown.clear();
     EXPECT_EQ(walk(), (QStringList{"12", "3"}));
-    EXPECT_EQ(services.texts(), (QStringList{"Nemohu načíst popis!!!", "Nemohu načíst popis!!!"}));
+    EXPECT_EQ(services.texts(), (QStringList{kNoDescription, kNoDescription}));
     EXPECT_EQ(w.Seznam->itemIndex(), 1);
+
+    // Blanks around the number are no fault.
+    services.shown.clear();
+    setCount(blondes, " 4 \r\n");
+    EXPECT_EQ(walk(), (QStringList{"16", "3"}));
+    EXPECT_TRUE(services.shown.isEmpty());
 }
 
 TEST_F(Totals, MessageInsideAStepHoldsTheWalkAndTheCommands)
@@ -219,28 +177,6 @@ TEST_F(Totals, MessageInsideAStepHoldsTheWalkAndTheCommands)
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(details().size(), 5);
     EXPECT_TRUE(w.Pridat->isEnabled() && w.Setrit->isEnabled() && w.celkovy->isEnabled());
-}
-
-TEST_F(Totals, DetailsOpenOverTheTotalsAndCloseBackToThem)
-{
-    startAll();
-    QString shown;
-    QWidget *afterDetails = nullptr;
-    walk([&] {
-        EXPECT_EQ(QRect(CelkemVtipu->pos(), CelkemVtipu->size()), QRect(305, 187, 180, 147));
-        onNextModal(
-            [&](QWidget *modal) {
-                EXPECT_EQ(modal, CelkemDetaily);
-                EXPECT_EQ(QRect(CelkemDetaily->pos(), CelkemDetaily->size()),
-                          QRect(286, 181, 360, 219));
-                shown = CelkemDetaily->Detaily->toPlainText();
-            },
-            CelkemVtipu);
-        QTest::mouseClick(CelkemVtipu->Image2, Qt::LeftButton);
-        afterDetails = QApplication::activeModalWidget();
-    });
-    EXPECT_EQ(afterDetails, CelkemVtipu);
-    EXPECT_TRUE(shown.endsWith(kClosing12));
 }
 
 TEST_F(Totals, ClosingTheWindowEndsTheWalk)

@@ -17,15 +17,43 @@ struct HandTicked : TBLabel
 
 } // namespace
 
-TEST(BLabel, StartsRunningAt500msOnItsOwnTimerCasovac)
+TEST(BLabel, RunsAt500msOnItsOwnTimerAndOnlyANewSpeedRestartsThePeriodOr0StopsIt)
 {
     TBLabel label;
     EXPECT_EQ(label.findChild<QTimer *>(QStringLiteral("Casovac")), label.timer());
-    EXPECT_TRUE(label.active());
+    EXPECT_TRUE(label.active() && label.timer()->isActive());
     EXPECT_EQ(label.speed(), 500u);
-    EXPECT_TRUE(label.timer()->isActive());
     EXPECT_EQ(label.timer()->interval(), 500);
     EXPECT_EQ(label.textFormat(), Qt::PlainText); // a rotation never turns into markup
+
+    label.timer()->setTimerType(Qt::PreciseTimer); // exact remaining times
+    label.setSpeed(10000);
+    const auto remaining = [&] { return label.timer()->remainingTime(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return remaining() <= 9800; }));
+    const int before = remaining();
+    label.setSpeed(10000);
+    label.setActive(true);
+    EXPECT_LE(remaining(), before);
+    label.setSpeed(10001);
+    EXPECT_GT(remaining(), 9900);
+
+    // Beyond the timer's range: the value is kept and the timer runs its longest.
+    label.setSpeed(UINT_MAX);
+    EXPECT_EQ(label.speed(), UINT_MAX);
+    EXPECT_EQ(label.timer()->interval(), INT_MAX);
+
+    // At speed 0 no tick arrives, though the label stays active.
+    TBLabel clock;
+    label.setText(QStringLiteral("ab"));
+    label.setSpeed(0);
+    clock.setSpeed(1);
+    QSignalSpy ticks(clock.timer(), &QTimer::timeout);
+    QSignalSpy zeroTicks(label.timer(), &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 5; }));
+    EXPECT_TRUE(label.active());
+    EXPECT_EQ(zeroTicks.count(), 0);
+    label.setSpeed(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label.text() == QStringLiteral("ba"); }));
 }
 
 TEST(BLabel, EachTickMovesTheFirstVisibleCharacterToTheEnd)
@@ -44,7 +72,7 @@ TEST(BLabel, EachTickMovesTheFirstVisibleCharacterToTheEnd)
     label.tick();
     label.tick();
     EXPECT_EQ(label.text(), QStringLiteral("a\u0301\u0323\r\ne\u030Cx\U0001F600"));
-
+    // Texts the rotation leaves as they are.
     for (const QString &still : {QString(), QStringLiteral("aaa"), QStringLiteral("z\u030C")}) {
         label.setText(still);
         label.tick();
@@ -63,40 +91,4 @@ TEST(BLabel, EachTickMovesTheFirstVisibleCharacterToTheEnd)
         label.tick();
         EXPECT_EQ(label.text(), start);
     }
-}
-
-TEST(BLabel, AtSpeedZeroNoTickArrivesThoughActive)
-{
-    TBLabel atZero, clock;
-    atZero.setText(QStringLiteral("ab"));
-    atZero.setSpeed(0);
-    clock.setSpeed(1);
-    QSignalSpy ticks(clock.timer(), &QTimer::timeout);
-    QSignalSpy zeroTicks(atZero.timer(), &QTimer::timeout);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 5; }));
-    EXPECT_TRUE(atZero.active());
-    EXPECT_EQ(zeroTicks.count(), 0);
-
-    atZero.setSpeed(1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return atZero.text() == QStringLiteral("ba"); }));
-}
-
-TEST(BLabel, OnlyANewValueRestartsThePeriod)
-{
-    TBLabel label;
-    label.timer()->setTimerType(Qt::PreciseTimer); // exact remaining times
-    label.setSpeed(10000);
-    const auto remaining = [&] { return label.timer()->remainingTime(); };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return remaining() <= 9800; }));
-    const int before = remaining();
-    label.setSpeed(10000);
-    label.setActive(true);
-    EXPECT_LE(remaining(), before);
-    label.setSpeed(10001);
-    EXPECT_GT(remaining(), 9900);
-
-    // Beyond the timer's range: the value is kept and the timer runs its longest.
-    label.setSpeed(UINT_MAX);
-    EXPECT_EQ(label.speed(), UINT_MAX);
-    EXPECT_EQ(label.timer()->interval(), INT_MAX);
 }

@@ -12,8 +12,8 @@ namespace {
 
 using Points = std::vector<QPoint>;
 
-// A bubble that remembers the polygons it places, in painting order, and
-// counts its paint events.
+// A bubble that remembers the polygons it places, in painting order, and what
+// it painted, and counts its paint events.
 struct Bubble : TBubbleShape
 {
     mutable std::vector<Points> placed;
@@ -29,13 +29,16 @@ struct Bubble : TBubbleShape
         ++paints;
         TBubbleShape::paintEvent(event);
     }
+    // Paints over green and returns the polygons placed.
     std::vector<Points> paint()
     {
-        QImage image(size(), QImage::Format_ARGB32);
+        image = QImage(size(), QImage::Format_ARGB32);
+        image.fill(Qt::green);
         placed.clear();
         render(&image, QPoint(), QRegion(), {});
         return placed;
     }
+    QImage image;
 };
 
 Points shifted(Points points, int by)
@@ -60,22 +63,29 @@ TEST(Shapes, PolyShapeRoundsHalvesAwayFromZeroOverA64BitProduct)
     EXPECT_FALSE(shape.CalcPoints(points, std::span(templ, 1), 1, 1));
 }
 
-TEST(Shapes, BubbleFitsItsControlWithRoomForOutlineAndShadow)
+TEST(Shapes, BubbleFitsItsControlWithRoomForOutlineAndShadowBeneathIt)
 {
     const Points totals = {{65, 93}, {111, 40}, {130, 40}, {150, 28}, {150, 12}, {130, 0},
                            {20, 0},  {0, 12},   {0, 28},   {20, 40},  {98, 40},  {65, 93}};
     Bubble bubble;
     bubble.resize(154, 97);
+    EXPECT_EQ(bubble.shadowColor(), bubble.palette().color(QPalette::Dark));
+    bubble.setShadowColor(QColor(10, 20, 30));
     EXPECT_EQ(bubble.paint(), (std::vector{shifted(totals, 2), totals})); // shadow first
+    // The rest shows what is beneath; the outline lies over the shadow.
+    EXPECT_EQ(bubble.image.pixelColor(153, 0), QColor(Qt::green));
+    EXPECT_EQ(bubble.image.pixelColor(75, 20), QColor(Qt::white));   // inside both
+    EXPECT_EQ(bubble.image.pixelColor(150, 20), QColor(Qt::black));  // outline over shadow
+    EXPECT_EQ(bubble.image.pixelColor(151, 20), QColor(10, 20, 30)); // the shadow alone
+
     bubble.setPen(QPen(Qt::black, 0)); // still a one-pixel line: the room of width 1
     EXPECT_EQ(bubble.paint(), (std::vector{shifted(totals, 2), totals}));
 
     bubble.setPen(QPen(Qt::black, 3)); // extents 148 × 91, moved by 1
     auto placed = bubble.paint();
     ASSERT_EQ(placed.size(), 2u);
-    EXPECT_EQ(placed[1][0], QPoint(65, 92));
-    EXPECT_EQ(placed[1][3], QPoint(149, 29));
-    EXPECT_EQ(placed[1][6], QPoint(20, 1));
+    EXPECT_EQ((Points{placed[1][0], placed[1][3], placed[1][6]}),
+              (Points{{65, 92}, {149, 29}, {20, 1}}));
     EXPECT_EQ(placed[0], shifted(placed[1], 2));
 
     bubble.setPen(QPen(Qt::black));
@@ -94,21 +104,6 @@ TEST(Shapes, BubbleFitsItsControlWithRoomForOutlineAndShadow)
     bubble.setShadow(true);
     bubble.setShadowOffset(UINT_MAX); // beyond the coordinates: nothing at all
     EXPECT_TRUE(bubble.paint().empty());
-}
-
-TEST(Shapes, ShadowLiesUnderTheBubbleAndTheRestShowsWhatIsBeneath)
-{
-    TBubbleShape bubble;
-    bubble.resize(154, 97);
-    EXPECT_EQ(bubble.shadowColor(), bubble.palette().color(QPalette::Dark));
-    bubble.setShadowColor(QColor(10, 20, 30));
-    QImage image(bubble.size(), QImage::Format_ARGB32);
-    image.fill(Qt::green);
-    bubble.render(&image, QPoint(), QRegion(), {});
-    EXPECT_EQ(image.pixelColor(153, 0), QColor(Qt::green));
-    EXPECT_EQ(image.pixelColor(75, 20), QColor(Qt::white));   // inside both
-    EXPECT_EQ(image.pixelColor(150, 20), QColor(Qt::black));  // outline over shadow
-    EXPECT_EQ(image.pixelColor(151, 20), QColor(10, 20, 30)); // the shadow alone
 }
 
 TEST(Shapes, RepaintsOnlyWhenAValueChanges)

@@ -27,6 +27,8 @@ std::vector<int> flagsOff(const QByteArray &bytes)
 
 } // namespace
 
+// Only a line that is exactly "0" turns a flag off; six lines of 18 bytes
+// are written.
 TEST(SettingsFile, OnlyALineThatIsExactlyZeroTurnsAFlagOff)
 {
     EXPECT_EQ(flagsOff("1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"), std::vector<int>{});
@@ -35,20 +37,22 @@ TEST(SettingsFile, OnlyALineThatIsExactlyZeroTurnsAFlagOff)
     EXPECT_EQ(flagsOff("1 \r\n\r\n0 \r\n 0\r\n00\r\n0"), (std::vector<int>{5}));
     EXPECT_EQ(flagsOff(""), std::vector<int>{});
     EXPECT_EQ(flagsOff("0\n1\n0\n"), (std::vector<int>{0, 2}));
-}
 
-TEST(SettingsFile, IsWrittenAsSixLinesOfEighteenBytes)
-{
     TestFolder folder;
-    SettingsFlags flags{false, true, true, false, true, true};
-    ASSERT_TRUE(writeList(settingsFile(), settingsLines(flags)));
+    ASSERT_TRUE(writeList(settingsFile(), settingsLines({false, true, true, false, true, true})));
     EXPECT_EQ(folder.read(QStringLiteral("chichotek.cfg")),
               QByteArray("0\r\n1\r\n1\r\n0\r\n1\r\n1\r\n"));
 }
 
+// A picture is stored as a bitmap, transparency laid on the backdrop; a
+// missing file or one that is not a bitmap is an error.
 TEST(BackgroundFile, IsStoredAsABitmapThatReadsBack)
 {
     TestFolder folder;
+    QString error;
+    EXPECT_FALSE(readBackground(&error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+
     QImage picture(20, 10, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
     picture.setPixelColor(3, 4, Qt::red);
@@ -59,14 +63,7 @@ TEST(BackgroundFile, IsStoredAsABitmapThatReadsBack)
     EXPECT_EQ(back->size(), QSize(20, 10));
     EXPECT_EQ(back->pixelColor(3, 4), QColor(Qt::red));
     EXPECT_EQ(back->pixelColor(0, 0), QColor(0xC0, 0xC0, 0xC0));
-}
 
-TEST(BackgroundFile, PictureThatIsNotABitmapIsAnError)
-{
-    TestFolder folder;
-    QString error;
-    EXPECT_FALSE(readBackground(&error).has_value());
-    EXPECT_FALSE(error.isEmpty());
     folder.write(QStringLiteral("pozadi.bmp"), sampleIcon());
-    EXPECT_FALSE(readBackground(&error).has_value());
+    EXPECT_FALSE(readBackground().has_value());
 }
