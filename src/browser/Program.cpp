@@ -6,14 +6,14 @@
 #include "Unit1.h"
 #include "Unit3.h"
 #include "Unit4.h"
-#include "controls/Zpravy.h"
-#include "platform/platform.h"
 #include "authoring/Unit2.h"
 #include "authoring/Unit5.h"
 #include "authoring/Unit6.h"
 #include "authoring/Unit7.h"
 #include "authoring/Unit8.h"
 #include "authoring/Unit9.h"
+#include "controls/Zpravy.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QFont>
@@ -112,11 +112,11 @@ TZpravy::Button askThroughPlatform(const QString &title, const QString &text, TZ
 {
     using platform::Button;
     static const std::pair<TZpravy::Button, Button> pairs[] = {
-        {TZpravy::Yes, platform::Yes},           {TZpravy::No, platform::No},
-        {TZpravy::OK, platform::Ok},             {TZpravy::Cancel, platform::Cancel},
-        {TZpravy::Abort, platform::Abort},       {TZpravy::Retry, platform::Retry},
-        {TZpravy::Ignore, platform::Ignore},     {TZpravy::All, platform::All},
-        {TZpravy::NoToAll, platform::NoToAll},   {TZpravy::YesToAll, platform::YesToAll},
+        {TZpravy::Yes, platform::Yes},         {TZpravy::No, platform::No},
+        {TZpravy::OK, platform::Ok},           {TZpravy::Cancel, platform::Cancel},
+        {TZpravy::Abort, platform::Abort},     {TZpravy::Retry, platform::Retry},
+        {TZpravy::Ignore, platform::Ignore},   {TZpravy::All, platform::All},
+        {TZpravy::NoToAll, platform::NoToAll}, {TZpravy::YesToAll, platform::YesToAll},
         {TZpravy::Help, platform::Help},
     };
     static const platform::MessageKind kinds[] = {

@@ -12,8 +12,8 @@ class Tlook;
 class TCelkemVtipu;
 class TCelkemDetaily;
 
-// The program-wide windows (the authoring ones are in Authoring.h): each is created once at start and lives until the
-// program ends. Windows reach each other through these.
+// The program-wide windows (the authoring ones are in Authoring.h): each is created once at start
+// and lives until the program ends. Windows reach each other through these.
 extern THLAVNI *HLAVNI;
 extern TAboutBox *AboutBox;
 extern TPlumoNasral *PlumoNasral;

@@ -15,11 +15,11 @@ struct ButtonOfBox
 
 // In the order the buttons are shown.
 constexpr ButtonOfBox kButtons[] = {
-    {TZpravy::Yes, QMessageBox::Yes},           {TZpravy::No, QMessageBox::No},
-    {TZpravy::OK, QMessageBox::Ok},             {TZpravy::Cancel, QMessageBox::Cancel},
-    {TZpravy::Abort, QMessageBox::Abort},       {TZpravy::Retry, QMessageBox::Retry},
-    {TZpravy::Ignore, QMessageBox::Ignore},     {TZpravy::All, QMessageBox::SaveAll},
-    {TZpravy::NoToAll, QMessageBox::NoToAll},   {TZpravy::YesToAll, QMessageBox::YesToAll},
+    {TZpravy::Yes, QMessageBox::Yes},         {TZpravy::No, QMessageBox::No},
+    {TZpravy::OK, QMessageBox::Ok},           {TZpravy::Cancel, QMessageBox::Cancel},
+    {TZpravy::Abort, QMessageBox::Abort},     {TZpravy::Retry, QMessageBox::Retry},
+    {TZpravy::Ignore, QMessageBox::Ignore},   {TZpravy::All, QMessageBox::SaveAll},
+    {TZpravy::NoToAll, QMessageBox::NoToAll}, {TZpravy::YesToAll, QMessageBox::YesToAll},
     {TZpravy::Help, QMessageBox::Help},
 };
 
@@ -70,7 +70,8 @@ TZpravy::Show &currentShow()
 
 } // namespace
 
-TZpravy::TZpravy(QObject *parent) : QObject(parent) {}
+TZpravy::TZpravy(QObject *parent) : QObject(parent)
+{}
 
 void TZpravy::setShow(Show show)
 {
@@ -91,7 +92,8 @@ QString TZpravy::formatText(const QString &text)
             ++i;
             continue;
         }
-        throw FormatError("Format '" + text.toStdString() + "' invalid or incompatible with argument");
+        throw FormatError("Format '" + text.toStdString() +
+                          "' invalid or incompatible with argument");
     }
     return out;
 }

@@ -22,11 +22,11 @@ struct NamedColour
 
 // The sixteen colours of the home platform's font dialog.
 constexpr NamedColour kColours[] = {
-    {"Černá", 0x000000},    {"Kaštanová", 0x800000}, {"Zelená", 0x008000},
-    {"Olivová", 0x808000},  {"Námořnická", 0x000080}, {"Purpurová", 0x800080},
-    {"Modrozelená", 0x008080}, {"Šedá", 0x808080},   {"Stříbrná", 0xC0C0C0},
-    {"Červená", 0xFF0000},  {"Limetková", 0x00FF00}, {"Žlutá", 0xFFFF00},
-    {"Modrá", 0x0000FF},    {"Fuchsiová", 0xFF00FF}, {"Azurová", 0x00FFFF},
+    {"Černá", 0x000000},       {"Kaštanová", 0x800000},  {"Zelená", 0x008000},
+    {"Olivová", 0x808000},     {"Námořnická", 0x000080}, {"Purpurová", 0x800080},
+    {"Modrozelená", 0x008080}, {"Šedá", 0x808080},       {"Stříbrná", 0xC0C0C0},
+    {"Červená", 0xFF0000},     {"Limetková", 0x00FF00},  {"Žlutá", 0xFFFF00},
+    {"Modrá", 0x0000FF},       {"Fuchsiová", 0xFF00FF},  {"Azurová", 0x00FFFF},
     {"Bílá", 0xFFFFFF},
 };
 

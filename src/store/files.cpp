@@ -117,8 +117,7 @@ std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, 
     return bytes;
 }
 
-bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes,
-               QString *error)
+bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(onDisk);
     if (!file.open(QIODevice::WriteOnly)) {

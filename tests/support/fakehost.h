@@ -14,8 +14,7 @@ public:
 
     QString selectedLibrary() const override { return library; }
     void reloadLibraries() override { ++reloads; }
-    void showDescription(const QString &text, const QString &count,
-                         const QString &author) override
+    void showDescription(const QString &text, const QString &count, const QString &author) override
     {
         description = {text, count, author};
     }
