@@ -1,5 +1,7 @@
 #include "Unit2.h"
 
+#include "TextFormat.h"
+
 #include "Authoring.h"
 #include "CopyAnimation.h"
 #include "Host.h"
@@ -32,6 +34,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+
+using namespace textformat;
 
 namespace {
 
@@ -196,53 +200,6 @@ QToolButton *styleButton(QToolBar *bar, const char *name, const QString &text, c
     button->setFixedSize(23, 22);
     bar->addWidget(button);
     return button;
-}
-
-bool isBold(const QTextCharFormat &f)
-{
-    return f.fontWeight() >= QFont::DemiBold;
-}
-bool isItalic(const QTextCharFormat &f)
-{
-    return f.fontItalic();
-}
-bool isUnderlined(const QTextCharFormat &f)
-{
-    return f.fontUnderline();
-}
-void setBold(QTextCharFormat &f, bool on)
-{
-    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-}
-void setItalic(QTextCharFormat &f, bool on)
-{
-    f.setFontItalic(on);
-}
-void setUnderlined(QTextCharFormat &f, bool on)
-{
-    f.setFontUnderline(on);
-}
-
-// Whether the whole selection has the property; without a selection, whether
-// the text typed next will have it.
-bool selectionHas(const QTextEdit *box, bool (*has)(const QTextCharFormat &))
-{
-    const QTextCursor cursor = box->textCursor();
-    if (!cursor.hasSelection())
-        return has(box->currentCharFormat());
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    for (QTextBlock block = box->document()->findBlock(start);
-         block.isValid() && block.position() < end; block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
-                continue;
-            if (!has(fragment.charFormat()))
-                return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -796,7 +753,7 @@ void TFormular::mergeFormat(const QTextCharFormat &format)
 void TFormular::toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
                             void (*set)(QTextCharFormat &, bool))
 {
-    const bool on = !selectionHas(Vtip, has);
+    const bool on = !wholeSelection(Vtip->textCursor(), has);
     QTextCharFormat format;
     set(format, on);
     mergeFormat(format);
@@ -863,9 +820,9 @@ void TFormular::ToolButton1Click()
 
 void TFormular::VtipSelectionChange()
 {
-    Tucne->setChecked(selectionHas(Vtip, isBold));
-    Kurziva->setChecked(selectionHas(Vtip, isItalic));
-    podtrh->setChecked(selectionHas(Vtip, isUnderlined));
+    Tucne->setChecked(wholeSelection(Vtip->textCursor(), isBold));
+    Kurziva->setChecked(wholeSelection(Vtip->textCursor(), isItalic));
+    podtrh->setChecked(wholeSelection(Vtip->textCursor(), isUnderlined));
 }
 
 bool TFormular::FormCloseQuery()

@@ -1,5 +1,7 @@
 #include "Unit7.h"
 
+#include "TextFormat.h"
+
 #include "Authoring.h"
 #include "Host.h"
 #include "Pictures.h"
@@ -43,6 +45,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+
+using namespace textformat;
 
 namespace {
 
@@ -224,64 +228,6 @@ protected:
 };
 
 // --- The formats of the selection.
-
-bool isBold(const QTextCharFormat &f)
-{
-    return f.fontWeight() >= QFont::DemiBold;
-}
-void setBold(QTextCharFormat &f, bool on)
-{
-    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-}
-bool isItalic(const QTextCharFormat &f)
-{
-    return f.fontItalic();
-}
-void setItalic(QTextCharFormat &f, bool on)
-{
-    f.setFontItalic(on);
-}
-bool isUnderlined(const QTextCharFormat &f)
-{
-    return f.fontUnderline();
-}
-void setUnderlined(QTextCharFormat &f, bool on)
-{
-    f.setFontUnderline(on);
-}
-
-// Whether every character of the selection has a property; without a
-// selection, whether the text typed next has it.
-bool wholeSelection(const QTextCursor &cursor, bool (*has)(const QTextCharFormat &))
-{
-    if (!cursor.hasSelection())
-        return has(cursor.charFormat());
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    bool any = false;
-    for (QTextBlock block = cursor.document()->findBlock(start);
-         block.isValid() && block.position() < end; block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
-                continue;
-            if (!has(fragment.charFormat()))
-                return false;
-            any = true;
-        }
-    }
-    return any || has(cursor.charFormat());
-}
-
-// The format of the selection's first character, or of the text typed next.
-QTextCharFormat firstFormat(const QTextCursor &cursor)
-{
-    if (!cursor.hasSelection())
-        return cursor.charFormat();
-    QTextCursor first(cursor.document());
-    first.setPosition(cursor.selectionStart() + 1);
-    return first.charFormat();
-}
 
 // The blocks that the selection touches, or the block of the caret.
 QList<QTextBlock> selectedBlocks(const QTextCursor &cursor)
