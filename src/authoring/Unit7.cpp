@@ -1,6 +1,7 @@
 #include "Unit7.h"
 
 #include "TextFormat.h"
+#include "store/richclipboard.h"
 
 #include "Authoring.h"
 #include "Host.h"
@@ -1001,17 +1002,9 @@ void TUprava::ZarPClick()
 void TUprava::copySelection(bool cut)
 {
     QTextCursor cursor = Vtip->textCursor();
-    if (!cursor.hasSelection())
+    QMimeData *data = store::selectionMimeData(cursor);
+    if (!data)
         return;
-    QTextDocument part;
-    part.setDefaultFont(Vtip->document()->defaultFont());
-    QTextCursor(&part).insertFragment(cursor.selection());
-    auto *data = new QMimeData;
-    const QByteArray rtf = store::writeRtf(part);
-    data->setData(QStringLiteral("text/rtf"), rtf);
-    data->setData(QStringLiteral("application/rtf"), rtf);
-    data->setHtml(part.toHtml());
-    data->setText(part.toPlainText());
     platform::services().setClipboard(data);
     if (cut && !Vtip->isReadOnly()) {
         cursor.beginEditBlock();

@@ -14,6 +14,7 @@
 #include "controls/picturebox.h"
 #include "platform/platform.h"
 #include "store/files.h"
+#include "store/richclipboard.h"
 #include "store/rtfwriter.h"
 #include "store/settings.h"
 
@@ -948,19 +949,8 @@ void THLAVNI::copyJoke(bool whole)
 {
     if (whole)
         Vtip->selectAll();
-    const QTextCursor cursor = Vtip->textCursor();
-    if (!cursor.hasSelection())
-        return;
-    QTextDocument part;
-    part.setDefaultFont(Vtip->document()->defaultFont());
-    QTextCursor(&part).insertFragment(cursor.selection());
-    auto *data = new QMimeData;
-    const QByteArray rtf = store::writeRtf(part);
-    data->setData(QStringLiteral("text/rtf"), rtf);
-    data->setData(QStringLiteral("application/rtf"), rtf);
-    data->setHtml(part.toHtml());
-    data->setText(part.toPlainText());
-    platform::services().setClipboard(data);
+    if (QMimeData *data = store::selectionMimeData(Vtip->textCursor()))
+        platform::services().setClipboard(data);
 }
 
 void THLAVNI::VtipCopyClick()
