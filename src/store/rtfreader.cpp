@@ -212,6 +212,7 @@ enum class Kw : std::uint8_t {
     ListTable,
     ListOverrideTable,
     FldRslt,
+    ListText,
     // document
     Ansi,
     Mac,
@@ -305,7 +306,7 @@ constexpr std::string_view kSkipped =
     "ffformat ffhelptext ffl ffname ffstattext file filetbl fldinst fname fontemb fontfile "
     "footer footerf footerl footerr footnote formfield ftncn ftnsep ftnsepc generator header "
     "headerf headerl headerr info keywords latentstyles lchars "
-    "listtext mmathPr nesttableprops nonesttables nonshppict objdata object operator panose "
+    "mmathPr nesttableprops nonesttables nonshppict objdata object operator panose "
     "pgdsctbl pict pnseclvl pntext pntxta pntxtb printim private protusertbl result revtbl "
     "revtim rsidtbl rxe shp shpgrp shpinst shppict shprslt shptxt sn sp stylesheet subject sv "
     "tc template themedata title txe userprops xe xmlnstbl";
@@ -327,6 +328,7 @@ constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"listtable", Kw::ListTable},
                              {"listoverridetable", Kw::ListOverrideTable},
                              {"fldrslt", Kw::FldRslt},
+                             {"listtext", Kw::ListText},
                              {"ansi", Kw::Ansi},
                              {"mac", Kw::Mac},
                              {"pc", Kw::Pc},
@@ -527,6 +529,8 @@ constexpr std::size_t kMaxDepth = 1024;
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips an inch, 96 pixels an inch
 constexpr int kMaxTwips = 31680;        // 22 inches
 constexpr int kMaxHalfPoints = 3276;
+// Text without \fs is 12 points.
+constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxFallback = 1024;
 constexpr std::size_t kMaxFormats = 32;
 constexpr int kListLevels = 9;
@@ -539,7 +543,14 @@ enum class Dest : std::uint8_t {
     ListDef,           // {\*\pn ...}: how the paragraph is numbered
     ListTable,         // {\*\listtable ...}: the lists that \ls refers to
     ListOverrideTable, // {\*\listoverridetable ...}: which list each \ls number is
+    ListText,          // {\listtext ...}: a list item's marker, up to its tab
 };
+
+// Where running text goes: into the document, or into a list item's marker.
+bool readsText(Dest dest)
+{
+    return dest == Dest::Text || dest == Dest::ListText;
+}
 
 enum class VAlign : std::uint8_t { Normal, Super, Sub };
 
@@ -628,6 +639,7 @@ private:
     bool closeGroup();
     void word(const Token &t, bool ignorable);
     void textWord(Kw kw, const Entry *entry, const Token &t);
+    void listTextWord(Kw kw, const Entry *entry, const Token &t);
     void listWord(Kw kw);
     void listTableWord(Kw kw, const Token &t);
     void listOverrideWord(Kw kw, const Token &t);
@@ -671,7 +683,7 @@ private:
 
     int m_ansiCodePage = 0;
     int m_charsetCodePage = 0; // \mac, \pc, \pca
-    int m_deff = -1;
+    int m_deff = 0;            // \deff; font 0 in a file without one
     std::map<int, QStringDecoder> m_decoders;
     QByteArray m_bytes; // text bytes not yet decoded
 
@@ -695,7 +707,8 @@ private:
     int m_overrideLs = 0;
     std::size_t m_overrideDepth = 0;
 
-    QString m_run; // text not yet inserted, all in m_runProps
+    QString m_marker; // text of a {\listtext ...} group so far
+    QString m_run;    // text not yet inserted, all in m_runProps
     CharProps m_runProps;
     // Formats made so far; a joke uses only a few.
     std::vector<std::pair<CharProps, QTextCharFormat>> m_formats;
@@ -792,6 +805,8 @@ bool Reader::closeGroup()
             m_overrides[m_overrideLs] = m_overrideId;
         m_overrideDepth = 0;
     }
+    if (dest == Dest::ListText)
+        m_marker.clear(); // a marker and nothing more
     if (m_stack.size() == 1)
         return false;
     // {\*\pn ...} numbers the paragraph it stands in, not just its own group.
@@ -862,6 +877,12 @@ void Reader::word(const Token &t, bool ignorable)
         if (nested)
             s.dest = Dest::ListOverrideTable;
         return;
+    case Kw::ListText:
+        if (nested) {
+            s.dest = Dest::ListText;
+            m_marker.clear();
+        }
+        return;
     case Kw::Uc:
         s.uc = std::clamp(t.param, 0, kMaxFallback);
         return;
@@ -876,6 +897,9 @@ void Reader::word(const Token &t, bool ignorable)
     switch (s.dest) {
     case Dest::Text:
         textWord(kw, entry, t);
+        break;
+    case Dest::ListText:
+        listTextWord(kw, entry, t);
         break;
     case Dest::ListDef:
         listWord(kw);
@@ -917,7 +941,7 @@ void Reader::unicode(int value)
     } else {
         units[0] = QChar::ReplacementCharacter;
     }
-    if (state().dest == Dest::Text)
+    if (readsText(state().dest))
         appendText(QStringView(units, n));
     else if (state().dest == Dest::FontTable && m_fontNo >= 0)
         m_fontName.append(QStringView(units, n));
@@ -944,7 +968,7 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
         m_ansiCodePage = std::max(t.param, 0);
         break;
     case Kw::Deff:
-        m_deff = t.param;
+        m_deff = std::max(t.param, 0);
         break;
 
     case Kw::Char:
@@ -1091,6 +1115,29 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
     }
 }
 
+// A list item's marker ends at its tab, and the list shows the marker itself.
+// Some word processors go on with the item's own text inside the same group:
+// what follows the tab, or all of it when a paragraph mark comes before any
+// tab, is the paragraph's text, formatted as the paragraph and not as the
+// marker.
+void Reader::listTextWord(Kw kw, const Entry *entry, const Token &t)
+{
+    if (kw != Kw::Tab && kw != Kw::Par) {
+        textWord(kw, entry, t);
+        return;
+    }
+    GroupState &s = state();
+    const GroupState &outer = m_stack[m_stack.size() - 2];
+    s.chr = outer.chr;
+    s.para = outer.para;
+    s.dest = Dest::Text;
+    const QString text = std::exchange(m_marker, QString());
+    if (kw == Kw::Par) {
+        appendText(text);
+        textWord(kw, entry, t);
+    }
+}
+
 void Reader::listWord(Kw kw)
 {
     ParaProps &para = state().para;
@@ -1216,7 +1263,7 @@ void Reader::symbol(char c)
         m_ignorable = true;
         return;
     }
-    if (state().dest != Dest::Text)
+    if (!readsText(state().dest))
         return;
     switch (c) {
     case '~':
@@ -1225,20 +1272,23 @@ void Reader::symbol(char c)
     case '_':
         appendChar(u'\u2011');
         break;
+    case '-': // optional hyphen: the line may break there
+        appendChar(u'\u00AD');
+        break;
     case '{':
     case '}':
     case '\\':
         appendChar(char16_t(c));
         break;
     default:
-        break; // \- and the rest
+        break; // \| \: and the rest
     }
 }
 
 void Reader::byte(unsigned char b)
 {
     const Dest dest = state().dest;
-    if ((dest == Dest::Text && (b >= 0x20 || b == '\t')) ||
+    if ((readsText(dest) && (b >= 0x20 || b == '\t')) ||
         (dest == Dest::FontTable && m_fontNo >= 0)) {
         m_bytes.append(char(b));
     }
@@ -1253,7 +1303,8 @@ void Reader::text(std::string_view run)
         return;
 
     switch (state().dest) {
-    case Dest::Text: {
+    case Dest::Text:
+    case Dest::ListText: {
         // Control characters other than the tab are no text.
         std::size_t start = 0;
         for (std::size_t i = 0; i < run.size(); ++i) {
@@ -1374,20 +1425,17 @@ const QTextCharFormat &Reader::charFormat(const CharProps &p)
     }
     if (m_formats.size() >= kMaxFormats)
         m_formats.clear();
+    // Every attribute is set, "off" as much as "on": the text shows as the
+    // file says, whatever font the box that shows it has.
     QTextCharFormat f;
     const auto font = m_fonts.find(p.font >= 0 ? p.font : m_deff);
     if (font != m_fonts.end() && !font->second.name.isEmpty())
         f.setFontFamilies(QStringList{font->second.name});
-    if (p.halfPoints > 0)
-        f.setFontPointSize(p.halfPoints / 2.0);
-    if (p.bold)
-        f.setFontWeight(QFont::Bold);
-    if (p.italic)
-        f.setFontItalic(true);
-    if (p.underline)
-        f.setFontUnderline(true);
-    if (p.strike)
-        f.setFontStrikeOut(true);
+    f.setFontPointSize((p.halfPoints > 0 ? p.halfPoints : kDefaultHalfPoints) / 2.0);
+    f.setFontWeight(p.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(p.italic);
+    f.setFontUnderline(p.underline);
+    f.setFontStrikeOut(p.strike);
     const auto color = [this](int index) {
         return index > 0 && std::size_t(index) < m_colors.size() ? m_colors[index] : QColor();
     };
@@ -1395,10 +1443,9 @@ const QTextCharFormat &Reader::charFormat(const CharProps &p)
         f.setForeground(fg);
     if (const QColor bg = color(p.bg); bg.isValid())
         f.setBackground(bg);
-    if (p.valign == VAlign::Super)
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (p.valign == VAlign::Sub)
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    f.setVerticalAlignment(p.valign == VAlign::Super ? QTextCharFormat::AlignSuperScript
+                           : p.valign == VAlign::Sub ? QTextCharFormat::AlignSubScript
+                                                     : QTextCharFormat::AlignNormal);
 
     m_formats.emplace_back(p, f);
     return m_formats.back().second;
@@ -1406,6 +1453,10 @@ const QTextCharFormat &Reader::charFormat(const CharProps &p)
 
 void Reader::appendText(QStringView s)
 {
+    if (state().dest == Dest::ListText) {
+        m_marker.append(s);
+        return;
+    }
     const CharProps &p = state().chr;
     if (s.isEmpty() || p.hidden)
         return;

@@ -12,7 +12,13 @@ class QTextDocument;
 //   the file says nothing), \uN characters;
 // - character formats: font family (the name as the file gives it), point size,
 //   bold, italic, underline, strike-out, foreground and background colour,
-//   superscript and subscript;
+//   superscript and subscript; each of them set on every character, off as
+//   well as on (12 points where the file gives no size), so that the text
+//   looks the same whatever the font of the box showing it. Only the family of
+//   a file without a font table and the automatic colour are left to the box;
+// - an optional hyphen (\-) as U+00AD;
+// - a list item's marker in {\listtext ...} is left to the list; text that a
+//   writer puts after the marker's tab inside that group is paragraph text;
 // - paragraphs: alignment, indents and spacing (twips / 15 = pixels at 96 dpi),
 //   line spacing, tab stops, bullet and numbered lists. Paragraph properties
 //   belong to the group they are set in, as character properties do.

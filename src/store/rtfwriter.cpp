@@ -213,6 +213,7 @@ private:
     QByteArray header();
 
     const QTextDocument &m_doc;
+    QFont m_defaultFont;
     QString m_defaultFamily;
     int m_defaultHalfPoints;
     qreal m_indentWidth;
@@ -235,9 +236,10 @@ private:
 };
 
 Writer::Writer(const QTextDocument &doc)
-    : m_doc(doc), m_indentWidth(doc.indentWidth()), m_out(doc.characterCount() + 1024)
+    : m_doc(doc), m_defaultFont(doc.defaultFont()), m_indentWidth(doc.indentWidth()),
+      m_out(doc.characterCount() + 1024)
 {
-    const QFont font = doc.defaultFont();
+    const QFont &font = m_defaultFont;
     m_defaultFamily = font.family();
     qreal points = font.pointSizeF();
     if (points <= 0)
@@ -304,12 +306,19 @@ CharProps Writer::makeCharProps(const QTextCharFormat &f)
         c.halfPoints = int(std::lround(f.intProperty(QTextFormat::FontPixelSize) * 1.5));
     c.halfPoints = std::clamp(c.halfPoints, 1, kMaxHalfPoints);
 
-    c.bold = f.fontWeight() >= QFont::DemiBold;
-    c.italic = f.fontItalic();
-    c.underline = f.hasProperty(QTextFormat::TextUnderlineStyle)
-                      ? f.underlineStyle() != QTextCharFormat::NoUnderline
-                      : f.boolProperty(QTextFormat::FontUnderline);
-    c.strike = f.fontStrikeOut();
+    // What the format leaves open shows in the document's own font, and is
+    // written so.
+    c.bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold
+                                                    : m_defaultFont.bold();
+    c.italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : m_defaultFont.italic();
+    if (f.hasProperty(QTextFormat::TextUnderlineStyle))
+        c.underline = f.underlineStyle() != QTextCharFormat::NoUnderline;
+    else if (f.hasProperty(QTextFormat::FontUnderline))
+        c.underline = f.boolProperty(QTextFormat::FontUnderline);
+    else
+        c.underline = m_defaultFont.underline();
+    c.strike =
+        f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : m_defaultFont.strikeOut();
     c.fg = colorIndex(f.foreground());
     c.bg = colorIndex(f.background());
     if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)

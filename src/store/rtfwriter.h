@@ -11,7 +11,9 @@ namespace store {
 //   {\colortbl ;...}\viewkind4\uc1\pard ...}
 // Characters of Windows-1250 above 0x7F as \'hh, others as \uN? (N signed);
 // paragraphs \par; alignment; bullets in the control's \pntext/\pn form; font,
-// size, bold, italic, underline, strike-out and colour of the text.
+// size, bold, italic, underline, strike-out and colour of the text. What a
+// character's format leaves open is written as the document's default font
+// has it: the text is written as it shows.
 QByteArray writeRtf(const QTextDocument &document);
 
 // The document's text as plain 8-bit text: Windows-1250, every paragraph (and

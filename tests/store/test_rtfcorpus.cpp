@@ -49,7 +49,7 @@ std::string shown(QString s)
 TEST(RtfCorpus, HoldsTheFilesOfEveryWriter)
 {
     const QStringList files = QDir(kCorpus).entryList({QStringLiteral("*.rtf")});
-    for (const char *writer : {"abiword_", "libreoffice_", "pandoc_", "richedit_"})
+    for (const char *writer : {"abiword_", "libreoffice_", "listtext_", "pandoc_", "richedit_"})
         EXPECT_FALSE(files.filter(QLatin1String(writer)).isEmpty()) << writer;
 }
 
@@ -181,6 +181,9 @@ INSTANTIATE_TEST_SUITE_P(
         Formats{"richedit_new.rtf", u"U lékaře", u"ďábelsky vysoký", kBlue,
                 u"pulz v pořádku|tlak ďábelsky vysoký|nálada – výborná",
                 u"Méně kávy.|Více spánku.|Žádné řízení po půlnoci."},
+        Formats{"listtext_paragraphs.rtf", u"Nákup podle babičky", u"došly peníze", kRed,
+                u"chleba ze mlýna|mléko a máslo|tři rohlíky",
+                u"Vzít tašku.|Dojít do obchodu.|Zjistit, že lístek zůstal doma."},
         Formats{"richedit_old.rtf", u"Babička a počítač", u"úsporný režim", kRed},
         Formats{"richedit_unicode.rtf", u"Jazykové okénko", u"řeč těla", QColor(0, 176, 80)}),
     [](const auto &info) {

@@ -140,7 +140,7 @@ TEST_F(RtfReader, DecodesCharactersAndReadsOnlyTheText)
     expectText("{\\rtf1 A\\b0,B\\b0 C\\b0  D\r\nE\\b-1F\\fs-G\\tab-H}", u"A,BC DEFG\tH");
     expectText(R"({\rtf1 \emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote)"
                R"(|\~|\-|\_|\{\}\\|\tab|\line|})",
-               u"—–•‘’“”|\u00A0||\u2011|{}\\|\t|\u2028|");
+               u"—–•‘’“”|\u00A0|\u00AD|\u2011|{}\\|\t|\u2028|");
     expectText(R"({\rtf1 a{\v skryto}b\v c\v0 d})", u"abd");
 
     // A field shows its result; AbiWord marks the result as ignorable.
@@ -157,6 +157,27 @@ TEST_F(RtfReader, DecodesCharactersAndReadsOnlyTheText)
                R"({\object\objemb{\*\objdata 0105}{\result{\pict 01}}}D)"
                R"({\*\neznamy text}E{\neznamy F}{\pict\bin6 }{x\}{}G})",
                u"ABCDEFG");
+}
+
+// Some word processors put the whole list paragraph into {\listtext ...}:
+// the marker is the list's, the text after its tab (or before a paragraph
+// mark that comes without one) is the paragraph's, in the paragraph's font.
+TEST_F(RtfReader, ListTextGivesUpOnlyItsMarker)
+{
+    const QByteArray head = R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}})"
+                            R"({\*\listtable{\list{\listlevel\levelnfc23}\listid7}})"
+                            R"({\*\listoverridetable{\listoverride\listid7\ls1}}\f0 )";
+    ASSERT_TRUE(read(head +
+                     R"(\pard\ls1{\listtext\pard\plain\f1\'b7\tab}jedna\par)"
+                     R"(\pard\ls1{\listtext\pard\plain\f1\'b7\tab\plain\f0 dva \b t\'f8i\par})"
+                     R"(\pard\ls1{\listtext\f1\'b7\tab \'e8ty\'f8i}\par)"
+                     R"(\pard{\listtext 5.}p\'ect\par{\listtext \'9aest\par}sedm\par})"));
+    EXPECT_EQ(text(), u"jedna\ndva tři\nčtyři\npět\nšest\nsedm"_qs.toStdString());
+    EXPECT_EQ(lists(), "1*1 1*1 1*1 - - -");
+    EXPECT_EQ(marks({u"dva", u"tři", u"čtyři"}), "|b|");
+    // Text after the marker is not in the marker's symbol font.
+    EXPECT_EQ(formatOf(u"dva"_qs).fontFamilies().toStringList(), QStringList{u"Arial"_qs});
+    EXPECT_EQ(formatOf(u"čtyři"_qs).fontFamilies().toStringList(), QStringList{u"Arial"_qs});
 }
 
 // ---------------------------------------------------------------------------
@@ -199,6 +220,37 @@ TEST_F(RtfReader, ReadsRichEditFormatsThatEndWithTheirGroup)
     ASSERT_TRUE(read(R"({\rtf1\b\i\ul\strike\super a{\b0\nosupersub b}c\plain d\sub e\nosupersub)"
                      R"(\uldb f\ul0 g})"));
     EXPECT_EQ(marks({u"a", u"b", u"c", u"d", u"e", u"f", u"g"}), "bius^|ius|bius^||_|u|");
+}
+
+// A box of another font shows the text as the file has it: every attribute
+// is set on every character, the plain ones as much as the formatted.
+TEST_F(RtfReader, SetsEveryAttributeSoTheFontOfTheBoxCannotShowThrough)
+{
+    ASSERT_TRUE(read(R"({\rtf1\ansi{\fonttbl{\f0\fswiss Arial;}}\f0\fs20\b tu\'e8n\'e9\b0\par)"
+                     R"(\plain oby\'e8ejn\'e9\par\par})"));
+    const QTextFormat::Property every[] = {
+        QTextFormat::FontFamilies,         QTextFormat::FontPointSize,
+        QTextFormat::FontWeight,           QTextFormat::FontItalic,
+        QTextFormat::TextUnderlineStyle,   QTextFormat::FontStrikeOut,
+        QTextFormat::TextVerticalAlignment};
+    const QTextCharFormat plain = formatOf(u"obyčejné"_qs);
+    for (const QTextCharFormat &f : {formatOf(u"tučné"_qs), plain, block(2).charFormat()}) {
+        for (const QTextFormat::Property property : every)
+            EXPECT_TRUE(f.hasProperty(property)) << std::hex << property;
+    }
+    EXPECT_EQ(marks({u"tučné", u"obyčejné"}), "b|");
+    EXPECT_EQ(plain.fontPointSize(), 12) << "the size of text without \\fs";
+
+    QFont box(u"Courier"_qs);
+    box.setPixelSize(30);
+    box.setBold(true);
+    box.setItalic(true);
+    box.setUnderline(true);
+    box.setStrikeOut(true);
+    const QFont shown = plain.font().resolve(box);
+    EXPECT_EQ(shown.family(), u"Arial"_qs);
+    EXPECT_EQ(shown.pointSize(), 12);
+    EXPECT_FALSE(shown.bold() || shown.italic() || shown.underline() || shown.strikeOut());
 }
 
 TEST_F(RtfReader, ReadsParagraphFormatsThatEndWithTheirGroup)

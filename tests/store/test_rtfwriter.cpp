@@ -155,6 +155,23 @@ TEST_F(RtfWriter, WritesOnlyChangedFormatsAndBulletsAsTheControlDoes)
             .append('\0'));
 }
 
+// Text that has no format of its own shows in the document's font (a box's
+// font), and is written as it shows; text the file made plain stays plain.
+TEST_F(RtfWriter, WritesWhatTheFormatLeavesOpenInTheDocumentsFont)
+{
+    QFont box(u"Arial"_qs, 10);
+    box.setBold(true);
+    box.setItalic(true);
+    doc.setDefaultFont(box);
+    QTextCharFormat plain;
+    plain.setFontWeight(QFont::Normal);
+    plain.setFontItalic(false);
+    insert(u"psáno"_qs);
+    insert(u" načteno"_qs, plain);
+    const QByteArray rtf = store::writeRtf(doc);
+    EXPECT_TRUE(rtf.contains(R"(\pard\b\i\f0\fs20 ps\'e1no\b0\i0  na\'e8teno\par)")) << rtf.data();
+}
+
 // ---------------------------------------------------------------------------
 // Written and read back
 
