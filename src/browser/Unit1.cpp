@@ -31,6 +31,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -38,6 +39,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRubberBand>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -76,6 +78,15 @@ QTextEdit *readOnlyRichBox(QWidget *parent, const QRect &geometry)
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return box;
+}
+
+// A text just shown starts at its first line's first letter, whatever the
+// user scrolled to in the text before.
+void fromTheStart(QTextEdit *box)
+{
+    box->moveCursor(QTextCursor::Start);
+    box->horizontalScrollBar()->setValue(box->horizontalScrollBar()->minimum());
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->minimum());
 }
 
 QAction *menuItem(QMenu *menu, const char *name, const QString &caption, bool enabled = true)
@@ -204,8 +215,9 @@ void THLAVNI::createControls(QWidget *client)
     PopisText->setObjectName(QStringLiteral("PopisText"));
     PopisText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PopisText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Lines are not wrapped: a long one scrolls with the bar. They read from
+    // the left edge, as the box does on a system that writes left to right.
     PopisText->setLineWrapMode(QTextEdit::NoWrap);
-    PopisText->setLayoutDirection(Qt::RightToLeft);
 
     Label1 = new QLabel(QStringLiteral("Počet podložek:"), Popis);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -644,6 +656,7 @@ void THLAVNI::EditChange()
                       loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2"))) &&
                       loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
         if (loaded) {
+            fromTheStart(PopisText);
             Autor->selectAll();
             Autor->setAlignment(Qt::AlignHCenter);
             Autor->moveCursor(QTextCursor::Start);
@@ -890,7 +903,12 @@ void THLAVNI::SetriditOOK()
 {
     const int row = Seznam->itemIndex();
     QStringList names = Seznam->items();
-    QCollator collator;
+    // The user's language decides the order; a system that names none (the
+    // C and POSIX locales) gets Czech, the language of the program.
+    QLocale locale;
+    if (locale.language() == QLocale::C || locale.language() == QLocale::AnyLanguage)
+        locale = QLocale(QLocale::Czech, QLocale::Czechia);
+    QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
         return collator.compare(a, b) < 0;
@@ -1009,6 +1027,7 @@ void THLAVNI::showDescription(const QString &description, const QString &count,
                               const QString &author)
 {
     PopisText->setPlainText(description);
+    fromTheStart(PopisText);
     PocPod->setPlainText(count);
     Autor->setPlainText(author);
     Autor->selectAll();

@@ -58,9 +58,12 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     m_size = new QListWidget;
     const int minSize = options.minSize > 0 ? options.minSize : 6;
     const int maxSize = options.maxSize >= minSize ? options.maxSize : 72;
-    int current = options.font.pointSize();
-    if (current < minSize || current > maxSize)
-        current = qBound(minSize, current, maxSize);
+    // A font given by its pixel height shows the size in points it has on
+    // this screen.
+    qreal points = options.font.pointSizeF();
+    if (points <= 0 && options.font.pixelSize() > 0)
+        points = options.font.pixelSize() * 72.0 / (parent ? parent : this)->logicalDpiY();
+    const int current = qBound(minSize, qRound(points), maxSize);
     for (int size = minSize; size <= maxSize; ++size) {
         m_size->addItem(QString::number(size));
         if (size == current)
@@ -110,6 +113,12 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     connect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialogWindow::updateSample);
     connect(m_size, &QListWidget::currentRowChanged, this, &FontDialogWindow::updateSample);
     connect(m_colour, &QComboBox::currentIndexChanged, this, &FontDialogWindow::updateSample);
+    m_shownFamily = m_family->currentFont().family();
+    // A size outside the range shows as the nearest one allowed, and that is
+    // the size chosen.
+    if (current == qRound(points))
+        m_shownSizeRow = m_size->currentRow();
+    m_shownColourIndex = m_colour->currentIndex();
     updateSample();
 }
 
@@ -123,8 +132,11 @@ QList<int> FontDialogWindow::sizes() const
 
 FontChoice FontDialogWindow::choice() const
 {
-    QFont font = m_family->currentFont();
-    if (QListWidgetItem *item = m_size->currentItem())
+    QFont font = m_options.font;
+    if (const QString family = m_family->currentFont().family(); family != m_shownFamily)
+        font.setFamily(family);
+    if (QListWidgetItem *item = m_size->currentItem();
+        item && m_size->currentRow() != m_shownSizeRow)
         font.setPointSize(item->text().toInt());
     font.setBold(m_bold->isChecked());
     font.setItalic(m_italic->isChecked());
@@ -132,7 +144,8 @@ FontChoice FontDialogWindow::choice() const
     if (m_options.effects) {
         font.setUnderline(m_underline->isChecked());
         font.setStrikeOut(m_strikeOut->isChecked());
-        colour = m_colour->currentData().value<QColor>();
+        if (m_colour->currentIndex() != m_shownColourIndex || !colour.isValid())
+            colour = m_colour->currentData().value<QColor>();
     }
     return FontChoice{font, colour};
 }

@@ -36,6 +36,11 @@ private:
     QCheckBox *m_strikeOut;
     QComboBox *m_colour;
     QLabel *m_sample;
+    // What the dialog showed at first: what the user leaves as it was keeps
+    // the given font's own values (a font set in pixels stays in pixels).
+    QString m_shownFamily;
+    int m_shownSizeRow = -1;
+    int m_shownColourIndex = -1;
 };
 
 } // namespace platform

@@ -1,7 +1,9 @@
 #include "store/rtfreader.h"
 #include "support/mainwindowfixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFrame>
+#include <QImage>
 #include <QMimeData>
 #include <QTextBlock>
 
@@ -47,6 +49,49 @@ TEST_F(JokeOutput, JokeIsShownWithItsFormatsAndCopiedWholeOrInPartInThreeFormats
 
     window->KopVtip->trigger();
     EXPECT_EQ(services.clipboard->text(), kJoke);
+}
+
+// The view's own font is bold; a joke in RTF shows as its file says all the
+// same: the same words, bold on the first line and plain on the second, are
+// drawn with less ink on the second.
+TEST_F(JokeOutput, PlainTextOfARichTextJokeIsDrawnPlainInTheBoldView)
+{
+    folder.write(
+        QStringLiteral("DataBase/Zvířata/Žirafa.vti"),
+        "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
+        "Arial;}}\\pard\\b\\f0\\fs20 Pes a ko\\'e8ka\\b0\\par\r\nPes a ko\\'e8ka\\par\r\n}");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    clickRow(1);
+    ASSERT_TRUE(window->Vtip->font().bold());
+    const QImage drawn = window->Vtip->viewport()->grab().toImage();
+    QTextDocument *doc = window->Vtip->document();
+    ASSERT_EQ(doc->blockCount(), 2);
+    const auto ink = [&](const QTextBlock &block) {
+        const QRect line = doc->documentLayout()->blockBoundingRect(block).toAlignedRect();
+        int dark = 0;
+        for (int y = std::max(line.top(), 0); y <= std::min(line.bottom(), drawn.height() - 1);
+             ++y) {
+            for (int x = std::max(line.left(), 0); x <= std::min(line.right(), drawn.width() - 1);
+                 ++x)
+                dark += qGray(drawn.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    const int bold = ink(doc->firstBlock());
+    const int plain = ink(doc->lastBlock());
+    EXPECT_GT(plain, 0);
+    EXPECT_LT(plain * 10, bold * 9) << "bold line " << bold << ", plain line " << plain;
+
+    // Printed, copied and saved, the second line is plain too.
+    const QFont second =
+        doc->lastBlock().begin().fragment().charFormat().font().resolve(doc->defaultFont());
+    EXPECT_FALSE(second.bold());
+    EXPECT_EQ(second.pointSize(), 10);
+    window->VtipCopy->click();
+    ASSERT_TRUE(services.clipboard);
+    const QByteArray rtf = services.clipboard->data(QStringLiteral("text/rtf"));
+    EXPECT_TRUE(rtf.contains("\\b0 ")) << rtf.data();
 }
 
 TEST_F(JokeOutput, MissingJokeMessageComesBeforeTheViewIsShown)

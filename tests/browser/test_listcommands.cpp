@@ -98,6 +98,19 @@ TEST_F(ListCommands, SortingFollowsCzechOrderAfterConfirmation)
     EXPECT_EQ(w.Edit->text(), QStringLiteral("chata"));
 }
 
+// A system that names no language (C, POSIX) sorts in Czech, the program's
+// language, and not by character codes.
+TEST_F(ListCommands, SortingWithoutALanguageOfTheSystemIsCzech)
+{
+    QLocale::setDefault(QLocale::c());
+    folder.write(QStringLiteral("DataBase/seznam.dat"),
+                 ansi(u"Zvířata⏎Škola⏎Doktoři⏎Rodina⏎Počítače⏎Pohádky⏎chata⏎Hora⏎"_qs));
+    THLAVNI &w = start();
+    services.setNextButton(platform::Ok);
+    w.Setrit->trigger();
+    EXPECT_EQ(listBytes(), ansi(u"Doktoři⏎Hora⏎chata⏎Počítače⏎Pohádky⏎Rodina⏎Škola⏎Zvířata⏎"_qs));
+}
+
 TEST_F(CompleteRemoval, TrashesTheJokesDeletesTheFilesAndLeavesTheListEvenAfterASort)
 {
     folder.write(QStringLiteral("DataBase/Zvířata/sirotek.vti"), "orphan");

@@ -1,6 +1,9 @@
 #include "controls/BLabel.h"
 #include "support/mainwindowfixture.h"
 
+#include <QScrollBar>
+#include <QTextBlock>
+
 #include <QDialog>
 #include <QDir>
 #include <QGroupBox>
@@ -146,6 +149,36 @@ TEST_F(MainWindowTest, SelectingALibraryShowsItsDescriptionUpToTheFirstFailedLoa
     EXPECT_EQ(description(), QStringLiteral("Škola|Popis knihovny Škola|1|Autor Zvířata"));
     clickRow(1); // the same name again loads nothing again
     EXPECT_EQ(services.shown.size(), 1);
+}
+
+// Every line of a description that fits the box reads whole, from its first
+// letter, without scrolling; a longer one scrolls with the bar.
+TEST_F(MainWindowTest, DescriptionReadsFromTheLeftEdge)
+{
+    folder.write(
+        QStringLiteral("DataBase/Škola.da1"),
+        ansi(u"Vtipy o škole, učitelích, žácích, přestávkách a vysvědčení⏎Krátký řádek"_qs));
+    THLAVNI &w = start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    for (int round = 0; round < 2; ++round) {
+        clickRow(1);
+        QApplication::processEvents();
+        QTextEdit *box = w.PopisText;
+        ASSERT_EQ(box->document()->blockCount(), 2);
+        QScrollBar *bar = box->horizontalScrollBar();
+        EXPECT_GT(bar->maximum(), bar->minimum()) << "the long line scrolls";
+        EXPECT_EQ(bar->value(), bar->minimum());
+        const QTextBlock shortLine = box->document()->lastBlock();
+        QTextCursor at(shortLine);
+        EXPECT_GE(box->cursorRect(at).left(), 0);
+        at.movePosition(QTextCursor::EndOfBlock);
+        EXPECT_LE(box->cursorRect(at).right(), box->viewport()->width());
+        EXPECT_GE(box->cursorRect(QTextCursor(box->document()->firstBlock())).left(), 0);
+        // The user scrolls away; the next showing starts at the left again.
+        bar->setValue(bar->maximum());
+        clickRow(0);
+    }
 }
 
 TEST_F(MainWindowTest, OpeningAndClosingFollowTheModeTable)

@@ -3,6 +3,7 @@
 #include "support/fakeservices.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -75,4 +76,30 @@ TEST(FontDialog, OffersOnlyTheAllowedSizes)
     EXPECT_EQ(sizes.first(), 4);
     EXPECT_EQ(sizes.last(), 17);
     EXPECT_EQ(dialog.choice().font.pointSize(), 17);
+}
+
+// The main window's joke view has its font in pixels: the dialog shows that
+// font in points, and OK without a change gives it back unchanged.
+TEST(FontDialog, ShowsAFontInPixelsInPointsAndKeepsWhatIsNotChanged)
+{
+    FontDialog options;
+    options.font = QFont(QStringLiteral("Liberation Sans"));
+    options.font.setPixelSize(13);
+    options.font.setBold(true);
+    options.colour = QColor(Qt::black);
+    options.minSize = 4;
+    options.maxSize = 17;
+    FontDialogWindow dialog(options);
+    auto *sizes = dialog.findChild<QListWidget *>();
+    ASSERT_TRUE(sizes && sizes->currentItem());
+    EXPECT_EQ(sizes->currentItem()->text().toInt(), qRound(13 * 72.0 / dialog.logicalDpiY()));
+
+    FontChoice unchanged = dialog.choice();
+    EXPECT_EQ(unchanged.font, options.font);
+    EXPECT_EQ(unchanged.font.pixelSize(), 13);
+    EXPECT_EQ(unchanged.colour, options.colour);
+
+    sizes->setCurrentRow(sizes->currentRow() + 2);
+    EXPECT_EQ(dialog.choice().font.pointSize(), sizes->currentItem()->text().toInt());
+    EXPECT_TRUE(dialog.choice().font.bold());
 }
