@@ -53,6 +53,7 @@ public:
     void beep() override;
     platform::MemoryStatus memoryStatus() override;
     void setClipboard(QMimeData *data) override;
+    const QMimeData *clipboardData() override { return nullptr; }
 
 private:
     void report(const char *kind, const QString &text);

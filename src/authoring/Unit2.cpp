@@ -1,10 +1,9 @@
 #include "Unit2.h"
 
-#include "TextFormat.h"
-
 #include "Authoring.h"
 #include "CopyAnimation.h"
 #include "Host.h"
+#include "JokeEditor.h"
 #include "Unit5.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
@@ -23,11 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSpinBox>
 #include <QStackedWidget>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -35,13 +30,11 @@
 
 #include <algorithm>
 
-using namespace textformat;
-
 namespace {
 
 // The joke file `Vtip` shows and saves to; it outlives the runs of the
 // wizard.
-store::DbPath SouborVtipu;
+std::optional<store::DbPath> SouborVtipu;
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kDalsi = QStringLiteral("&Další");
@@ -417,14 +410,12 @@ void TFormular::createJokesPage()
     ToolBar->addWidget(SpeedButton1);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
-    VelikostPisma = new QSpinBox(ToolBar);
+    VelikostPisma = new JokeSizeBox(ToolBar);
     VelikostPisma->setObjectName(QStringLiteral("VelikostPisma"));
     VelikostPisma->setToolTip(QStringLiteral("Nastavení velikosti písma."));
-    VelikostPisma->setRange(6, 16);
-    VelikostPisma->setValue(8);
     VelikostPisma->setFixedSize(40, 21);
     ToolBar->addWidget(VelikostPisma);
-    connect(VelikostPisma, &QSpinBox::valueChanged, this, [this] { VelikostPismaChange(); });
+    connect(VelikostPisma, &JokeSizeBox::sizeChosen, this, [this] { VelikostPismaChange(); });
     ToolBar->addSeparator();
 
     ToolButton1 = new QToolButton(ToolBar);
@@ -448,6 +439,13 @@ void TFormular::createJokesPage()
     vtipFont.setPointSize(8);
     Vtip->setFont(vtipFont);
     Vtip->document()->setDocumentMargin(1);
+    m_joke = new JokeEditor(Vtip, vtipFont, &SouborVtipu, this);
+    JokeEditor::Tools tools;
+    tools.bold = Tucne;
+    tools.italic = Kurziva;
+    tools.underline = podtrh;
+    tools.size = VelikostPisma;
+    m_joke->setTools(tools);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::currentCharFormatChanged, this, [this] { VtipSelectionChange(); });
@@ -499,7 +497,7 @@ void TFormular::reset()
     for (QPlainTextEdit *box : {Autor, PocPod, Popis})
         box->clear();
     Seznam->setItems({});
-    Vtip->clear();
+    m_joke->clear();
     Button1->setEnabled(true);
     Button1->setText(kDalsi);
     Nazev->setFocus();
@@ -536,7 +534,7 @@ void TFormular::Button1Click()
         m_host->reloadLibraries();
         close();
     }
-    if (page == PageJokes && Vtip->isEnabled() && !saveVtip())
+    if (page == PageJokes && Vtip->isEnabled() && !m_joke->save())
         return;
     const int next = (page + 1) % PageControl1->count();
     setPage(next);
@@ -648,7 +646,7 @@ bool TFormular::writeLibrary(const QString &library, QString *error)
 
 void TFormular::Timer1Timer()
 {
-    // Once per creation, whatever happens below.
+    // No tick may come while a message of this one is shown.
     Timer1->stop();
     const QString library = Nazev->text();
     QString error;
@@ -659,11 +657,11 @@ void TFormular::Timer1Timer()
         return;
     }
     if (!writeLibrary(library, &error)) {
-        // The library is not listed; what was written of it stays for the
-        // user to see or remove.
+        // The steps after the failure do not run, and the library is not
+        // listed. The timer goes on: its next tick finds the folder made and
+        // ends the run as for any existing library.
         platform::services().error(error);
-        Stav = StavKonec;
-        close();
+        Timer1->start();
         return;
     }
     Button1->setEnabled(true);
@@ -705,11 +703,17 @@ void TFormular::SeznamClick()
         return;
     const QString name = Seznam->item(row);
     if (Edit->text() != name) {
+        // The joke being left keeps what was written into it, however the
+        // user came to the list; one that cannot be written stays open.
+        if (!m_joke->saveChanges()) {
+            Seznam->setItemIndex(-1);
+            return;
+        }
         Edit->setText(name);
         EditChange();
     }
     // From the second selection of a run on, the joke is written at once.
-    if (Vtip->isEnabled() && !saveVtip())
+    if (Vtip->isEnabled() && !m_joke->save())
         return;
     Vtip->setEnabled(true);
 }
@@ -717,112 +721,48 @@ void TFormular::SeznamClick()
 void TFormular::SeznamEnter()
 {
     if (Vtip->isEnabled())
-        saveVtip();
+        m_joke->save();
 }
 
 void TFormular::EditChange()
 {
-    SouborVtipu = store::DbPath::jokeFile(Nazev->text(), Edit->text());
-    Vtip->clear();
     // A joke not written yet shows as an empty text.
-    if (store::readRichText(SouborVtipu, Vtip->document()))
-        Vtip->document()->clearUndoRedoStacks();
-}
-
-bool TFormular::saveVtip()
-{
-    QString error;
-    if (store::writeRichText(SouborVtipu, *Vtip->document(), &error))
-        return true;
-    platform::services().error(error);
-    return false;
-}
-
-void TFormular::mergeFormat(const QTextCharFormat &format)
-{
-    QTextCursor cursor = Vtip->textCursor();
-    if (cursor.hasSelection()) {
-        cursor.beginEditBlock();
-        cursor.mergeCharFormat(format);
-        cursor.endEditBlock();
-    } else {
-        Vtip->mergeCurrentCharFormat(format);
-    }
-}
-
-void TFormular::toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
-                            void (*set)(QTextCharFormat &, bool))
-{
-    const bool on = !wholeSelection(Vtip->textCursor(), has);
-    QTextCharFormat format;
-    set(format, on);
-    mergeFormat(format);
-    button->setChecked(on);
+    m_joke->load(store::DbPath::jokeFile(Nazev->text(), Edit->text()));
 }
 
 void TFormular::TucneClick()
 {
-    toggleStyle(Tucne, isBold, setBold);
+    m_joke->toggleBold();
 }
 
 void TFormular::KurzivaClick()
 {
-    toggleStyle(Kurziva, isItalic, setItalic);
+    m_joke->toggleItalic();
 }
 
 void TFormular::podtrhClick()
 {
-    toggleStyle(podtrh, isUnderlined, setUnderlined);
+    m_joke->toggleUnderline();
 }
 
 void TFormular::SpeedButton1Click()
 {
-    platform::FontDialog dialog;
-    dialog.font = Vtip->font();
-    dialog.colour = Vtip->palette().color(QPalette::Text);
-    dialog.effects = true;
-    const std::optional<platform::FontChoice> choice =
-        platform::services().chooseFont(this, dialog);
-    QFont shown = dialog.font;
-    if (choice) {
-        const QFont &chosen = choice->font;
-        QTextCharFormat format;
-        format.setFontFamilies({chosen.family()});
-        if (chosen.pointSizeF() > 0)
-            format.setFontPointSize(chosen.pointSizeF());
-        format.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(chosen.italic());
-        format.setFontUnderline(chosen.underline());
-        format.setFontStrikeOut(chosen.strikeOut());
-        format.setForeground(choice->colour);
-        mergeFormat(format);
-        shown = chosen;
-    }
-    {
-        // Showing the size changes nothing in the text.
-        const QSignalBlocker quiet(VelikostPisma);
-        VelikostPisma->setValue(std::clamp(shown.pointSize(), 6, 16));
-    }
-    VtipSelectionChange();
+    m_joke->chooseFont(this);
 }
 
 void TFormular::VelikostPismaChange()
 {
-    QTextCharFormat format;
-    format.setFontPointSize(VelikostPisma->value());
-    mergeFormat(format);
+    m_joke->applySize();
 }
 
 void TFormular::ToolButton1Click()
 {
-    Vtip->undo();
+    m_joke->undo();
 }
 
 void TFormular::VtipSelectionChange()
 {
-    Tucne->setChecked(wholeSelection(Vtip->textCursor(), isBold));
-    Kurziva->setChecked(wholeSelection(Vtip->textCursor(), isItalic));
-    podtrh->setChecked(wholeSelection(Vtip->textCursor(), isUnderlined));
+    m_joke->followSelection();
 }
 
 bool TFormular::FormCloseQuery()

@@ -7,6 +7,8 @@
 
 class AuthoringHost;
 class CopyAnimation;
+class JokeEditor;
+class JokeSizeBox;
 class ListBox;
 class PictureBox;
 class QCheckBox;
@@ -14,9 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QStackedWidget;
-class QTextCharFormat;
 class QTextEdit;
 class QTimer;
 class QToolBar;
@@ -82,7 +82,7 @@ public:
     QToolButton *Kurziva;
     QToolButton *podtrh;
     QToolButton *SpeedButton1;
-    QSpinBox *VelikostPisma;
+    JokeSizeBox *VelikostPisma;
     QToolButton *ToolButton1;
 
     // Finished.
@@ -139,15 +139,8 @@ private:
     // Writes the creation step's files; false with the description of the
     // first failure.
     bool writeLibrary(const QString &library, QString *error);
-    // Saves `Vtip` to the joke file it shows; reports a failure.
-    bool saveVtip();
-    // Applies a character format to the selection, as one undo step.
-    void mergeFormat(const QTextCharFormat &format);
-    // Bold, italic or underline on or off for the selection, after what the
-    // selection has now.
-    void toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
-                     void (*set)(QTextCharFormat &, bool));
-
     AuthoringHost *m_host;
+    // `Vtip` with its tool bar.
+    JokeEditor *m_joke = nullptr;
     store::Icon m_icon;
 };

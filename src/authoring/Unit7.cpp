@@ -1,10 +1,8 @@
 #include "Unit7.h"
 
-#include "TextFormat.h"
-#include "store/richclipboard.h"
-
 #include "Authoring.h"
 #include "Host.h"
+#include "JokeEditor.h"
 #include "Pictures.h"
 #include "Unit8.h"
 #include "Unit9.h"
@@ -12,54 +10,34 @@
 #include "controls/picturebox.h"
 #include "platform/platform.h"
 #include "store/files.h"
-#include "store/rtfreader.h"
-#include "store/rtfwriter.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScopedValueRollback>
 #include <QShowEvent>
-#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <QTextEdit>
-#include <QTextList>
 #include <QToolButton>
 
 #include <algorithm>
-
-using namespace textformat;
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QColor kMaroon(0x80, 0x00, 0x00);
 const QColor kNavy(0x00, 0x00, 0x80);
-
-// The size range the size box steps through with its arrows.
-constexpr int kMinSize = 6;
-constexpr int kMaxSize = 16;
-// The largest size a joke file can hold (RTF counts half points in 16 bits).
-constexpr int kLargestSize = 1638;
 
 QFont msSansSerif(int pixelHeight, bool bold = false)
 {
@@ -76,16 +54,6 @@ QFont jokeFont(bool bold)
     QFont font(QStringLiteral("MS Sans Serif"), 8);
     font.setBold(bold);
     return font;
-}
-
-QTextCharFormat jokeFormat()
-{
-    const QFont font = jokeFont(true);
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{font.family()});
-    format.setFontPointSize(font.pointSizeF());
-    format.setFontWeight(QFont::Bold);
-    return format;
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
@@ -205,51 +173,6 @@ protected:
     }
 };
 
-// Arrows step within the usual sizes; a typed size is taken as typed.
-class SizeBox : public QSpinBox
-{
-public:
-    using QSpinBox::QSpinBox;
-
-    // The edit part: its text changes with every key, numbers or not.
-    QLineEdit *editPart() const { return lineEdit(); }
-
-    void stepBy(int steps) override { setValue(std::clamp(value() + steps, kMinSize, kMaxSize)); }
-
-protected:
-    StepEnabled stepEnabled() const override
-    {
-        StepEnabled enabled = StepNone;
-        if (value() > kMinSize)
-            enabled |= StepDownEnabled;
-        if (value() < kMaxSize)
-            enabled |= StepUpEnabled;
-        return enabled;
-    }
-};
-
-// --- The formats of the selection.
-
-// The blocks that the selection touches, or the block of the caret.
-QList<QTextBlock> selectedBlocks(const QTextCursor &cursor)
-{
-    QList<QTextBlock> blocks;
-    const QTextDocument *doc = cursor.document();
-    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
-    for (QTextBlock block = doc->findBlock(cursor.selectionStart()); block.isValid();
-         block = block.next()) {
-        blocks.append(block);
-        if (block == last)
-            break;
-    }
-    return blocks;
-}
-
-bool isRtfFormat(const QString &format)
-{
-    return format == u"text/rtf" || format == u"application/rtf" || format == u"text/richtext";
-}
-
 } // namespace
 
 TUprava::TUprava(AuthoringHost *host, QWidget *parent)
@@ -320,6 +243,7 @@ void TUprava::createJokesPage()
     Vtip->setFont(jokeFont(true));
     Vtip->setAcceptRichText(true);
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_joke = new JokeEditor(Vtip, jokeFont(true), &SouborVtipu, this);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::currentCharFormatChanged, this, [this] { VtipSelectionChange(); });
@@ -401,14 +325,11 @@ void TUprava::createToolBar()
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
-    auto *size = new SizeBox(ToolBar);
-    VelikostPisma = size;
+    VelikostPisma = new JokeSizeBox(ToolBar);
     VelikostPisma->setObjectName(QStringLiteral("VelikostPisma"));
     VelikostPisma->setGeometry(next(33).adjusted(0, 1, 0, -1));
-    VelikostPisma->setRange(1, kLargestSize);
-    VelikostPisma->setValue(8);
     VelikostPisma->setToolTip(QStringLiteral("Nastavení velikosti písma."));
-    connect(size->editPart(), &QLineEdit::textChanged, this, [this] { VelikostPismaChange(); });
+    connect(VelikostPisma, &JokeSizeBox::sizeChosen, this, [this] { VelikostPismaChange(); });
 
     m_fontBoxGeometry = next(121).adjusted(0, 1, 0, -1);
 
@@ -431,6 +352,18 @@ void TUprava::createToolBar()
     ZarP = toolButton(ToolBar, "ZarP", Tool::AlignRight, next(kButton), true);
     ZarP->setProperty("tag", 1);
     connect(ZarP, &QToolButton::clicked, this, [this] { ZarPClick(); });
+
+    JokeEditor::Tools tools;
+    tools.bold = Tucne;
+    tools.italic = Kurziva;
+    tools.underline = podtrh;
+    tools.size = VelikostPisma;
+    tools.sizeFollows = true;
+    tools.bullets = Odrazky;
+    tools.alignLeft = ZarL;
+    tools.alignCentre = ZarS;
+    tools.alignRight = ZarP;
+    m_joke->setTools(tools);
 }
 
 void TUprava::createFontBox()
@@ -443,6 +376,7 @@ void TUprava::createFontBox()
     FontSeznam->show();
     setTabOrder(VelikostPisma, FontSeznam);
     connect(FontSeznam, &QComboBox::activated, this, [this](int i) { FontSeznamChange(i); });
+    m_joke->setFamilyBox(FontSeznam);
 }
 
 void TUprava::createInformationPage()
@@ -546,63 +480,7 @@ ListBox *TUprava::jokeList()
 
 void TUprava::clearJokeText()
 {
-    QTextDocument *doc = Vtip->document();
-    Vtip->clear();
-    // Text without a font of its own is plain text in the RTF sense; the
-    // editor's own font goes explicitly onto the text typed into the empty box.
-    doc->setDefaultFont(jokeFont(false));
-    QTextCursor cursor(doc);
-    cursor.setBlockCharFormat(jokeFormat());
-    Vtip->setTextCursor(cursor);
-    Vtip->setCurrentCharFormat(jokeFormat());
-    doc->clearUndoRedoStacks();
-    doc->setModified(false);
-    m_saveFailed = false;
-}
-
-void TUprava::loadJoke(const store::DbPath &path)
-{
-    clearJokeText();
-    QTextDocument *doc = Vtip->document();
-    if (store::readRichText(path, doc)) {
-        // A joke file of plain text shows in the editor's font, and is
-        // written with it.
-        bool formatted = false;
-        for (QTextBlock block = doc->begin(); block.isValid() && !formatted; block = block.next()) {
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                if (!it.fragment().charFormat().properties().isEmpty()) {
-                    formatted = true;
-                    break;
-                }
-            }
-        }
-        if (!formatted) {
-            QTextCursor all(doc);
-            all.select(QTextCursor::Document);
-            all.mergeCharFormat(jokeFormat());
-            all.mergeBlockCharFormat(jokeFormat());
-        }
-    }
-    doc->clearUndoRedoStacks();
-    doc->setModified(false);
-    QTextCursor start(doc);
-    Vtip->setTextCursor(start);
-}
-
-bool TUprava::saveJoke()
-{
-    // Without a joke loaded the path is the empty name, which the file layer
-    // refuses with its own message.
-    const store::DbPath path = SouborVtipu.value_or(store::DbPath::jokeFile(Nazev, QString()));
-    QString error;
-    if (!store::writeRichText(path, *Vtip->document(), &error)) {
-        platform::services().error(error);
-        m_saveFailed = true;
-        return false;
-    }
-    Vtip->document()->setModified(false);
-    m_saveFailed = false;
-    return true;
+    m_joke->clear();
 }
 
 bool TUprava::updateCount()
@@ -700,7 +578,7 @@ void TUprava::done(int result)
 bool TUprava::FormCloseQuery()
 {
     // A joke that cannot be written keeps the window open, with its text.
-    if (Vtip->isEnabled() && !saveJoke())
+    if (Vtip->isEnabled() && !m_joke->save())
         return false;
     platform::services().beep();
     platform::services().message(QStringLiteral("Vaše knihovna byla úspěšně upravena!!!"));
@@ -716,24 +594,16 @@ void TUprava::SeznamClick()
         return;
     const QString name = Seznam->item(row);
     const bool wasEnabled = Vtip->isEnabled();
-    if (wasEnabled && name != Edit->text() && Vtip->document()->isModified()) {
-        // The open joke has changes that are not in its file yet (formatted
-        // with the list focused, or its last write failed): they are written
-        // before another joke is loaded over them, and a joke that cannot be
-        // written stays open.
-        if (m_saveFailed) {
-            // Its failure has been reported already.
-            platform::services().beep();
-            Seznam->setItemIndex(-1);
-            return;
-        }
-        if (!saveJoke()) {
-            Seznam->setItemIndex(-1);
-            return;
-        }
+    // The open joke's changes that are not in its file yet (made with the
+    // list focused, or after the window came back to the front) are written
+    // before another joke is loaded over them; a joke that cannot be written
+    // stays open.
+    if (name != Edit->text() && !m_joke->saveChanges()) {
+        Seznam->setItemIndex(-1);
+        return;
     }
     Edit->setText(name);
-    if (wasEnabled && !saveJoke())
+    if (wasEnabled && !m_joke->save())
         return;
     if (!Vtip->isEnabled())
         Vtip->setEnabled(true);
@@ -744,13 +614,12 @@ void TUprava::EditChange()
     const QString name = Edit->text();
     if (name.isEmpty())
         return;
-    SouborVtipu = store::DbPath::jokeFile(Nazev, name);
-    loadJoke(*SouborVtipu);
+    m_joke->load(store::DbPath::jokeFile(Nazev, name));
 }
 
 void TUprava::SeznamEnter()
 {
-    if (Vtip->isEnabled() && !saveJoke())
+    if (Vtip->isEnabled() && !m_joke->save())
         return;
     Presun->setEnabled(true);
 }
@@ -829,225 +698,77 @@ void TUprava::PresunClick()
 
 void TUprava::VtipSelectionChange()
 {
-    if (m_formatting)
-        return;
-    const QScopedValueRollback<bool> following(m_following, true);
-    const QTextCursor cursor = Vtip->textCursor();
-    const QTextCharFormat format = firstFormat(cursor);
-    const QFont base = Vtip->document()->defaultFont();
-
-    qreal size = base.pointSizeF();
-    if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0)
-        size = format.fontPointSize();
-    VelikostPisma->setValue(std::clamp(qRound(size), kMinSize, kMaxSize));
-
-    QString family = base.family();
-    if (const QStringList families = format.fontFamilies().toStringList(); !families.isEmpty())
-        family = families.first();
-    else if (format.hasProperty(QTextFormat::OldFontFamily))
-        family = format.stringProperty(QTextFormat::OldFontFamily);
-    if (FontSeznam) {
-        const int entry = FontSeznam->findText(family, Qt::MatchFixedString);
-        if (entry >= 0)
-            FontSeznam->setCurrentIndex(entry);
-        FontSeznam->setEditText(family);
-    }
-
-    Tucne->setChecked(wholeSelection(cursor, isBold));
-    Kurziva->setChecked(wholeSelection(cursor, isItalic));
-    podtrh->setChecked(wholeSelection(cursor, isUnderlined));
-
-    const Qt::Alignment alignment = cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-    const bool centre = alignment & Qt::AlignHCenter;
-    const bool right = !centre && (alignment & (Qt::AlignRight | Qt::AlignTrailing));
-    const bool left = !centre && !right && !(alignment & Qt::AlignJustify);
-    ZarL->setChecked(left);
-    ZarS->setChecked(centre);
-    ZarP->setChecked(right);
-
-    Odrazky->setChecked(cursor.currentList() != nullptr);
-}
-
-void TUprava::mergeFormat(const QTextCharFormat &format)
-{
-    const QScopedValueRollback<bool> formatting(m_formatting, true);
-    QTextCursor cursor = Vtip->textCursor();
-    cursor.beginEditBlock();
-    cursor.mergeCharFormat(format);
-    cursor.endEditBlock();
-    Vtip->setTextCursor(cursor);
-}
-
-void TUprava::toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
-                          void (*set)(QTextCharFormat &, bool))
-{
-    const bool on = !wholeSelection(Vtip->textCursor(), has);
-    QTextCharFormat format;
-    set(format, on);
-    mergeFormat(format);
-    button->setChecked(on);
+    m_joke->followSelection();
 }
 
 void TUprava::TucneClick()
 {
-    toggleStyle(Tucne, isBold, setBold);
+    m_joke->toggleBold();
 }
 
 void TUprava::KurzivaClick()
 {
-    toggleStyle(Kurziva, isItalic, setItalic);
+    m_joke->toggleItalic();
 }
 
 void TUprava::podtrhClick()
 {
-    toggleStyle(podtrh, isUnderlined, setUnderlined);
+    m_joke->toggleUnderline();
 }
 
 void TUprava::SpeedButton1Click()
 {
-    const QBrush brush = firstFormat(Vtip->textCursor()).foreground();
-    const QColor initial =
-        brush.style() == Qt::NoBrush ? Vtip->palette().color(QPalette::Text) : brush.color();
-    const std::optional<QColor> colour = platform::services().chooseColour(this, initial);
-    if (!colour)
-        return;
-    QTextCharFormat format;
-    format.setForeground(*colour);
-    mergeFormat(format);
+    m_joke->chooseColour(this);
 }
 
 void TUprava::VelikostPismaChange()
 {
-    if (m_following)
-        return;
-    // A typed size applies as typed, digit by digit; anything that is not a
-    // size (no text, not a number, zero) applies the smallest usual size.
-    bool ok = false;
-    int size = VelikostPisma->cleanText().toInt(&ok);
-    if (!ok || size <= 0)
-        size = kMinSize;
-    QTextCharFormat format;
-    format.setFontPointSize(std::min(size, kLargestSize));
-    mergeFormat(format);
+    m_joke->applySize();
 }
 
 void TUprava::FontSeznamChange(int index)
 {
-    if (m_following || index < 0)
-        return;
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{FontSeznam->itemText(index)});
-    mergeFormat(format);
+    m_joke->applyFamily(index);
 }
 
 void TUprava::ToolButton1Click()
 {
-    Vtip->undo();
+    m_joke->undo();
 }
 
 void TUprava::OdrazkyClick()
 {
-    QTextCursor cursor = Vtip->textCursor();
-    cursor.beginEditBlock();
-    if (Odrazky->isChecked()) {
-        QTextListFormat list;
-        list.setStyle(QTextListFormat::ListDisc);
-        list.setIndent(1);
-        cursor.createList(list);
-    } else {
-        for (const QTextBlock &block : selectedBlocks(cursor)) {
-            if (!block.textList())
-                continue;
-            QTextBlockFormat format = block.blockFormat();
-            format.setObjectIndex(-1);
-            QTextCursor(block).setBlockFormat(format);
-        }
-    }
-    cursor.endEditBlock();
-    Vtip->setTextCursor(cursor);
-    VtipSelectionChange();
-}
-
-void TUprava::alignByTag(QToolButton *button)
-{
-    // The tags are the codes of the alignment: 0 left, 1 right, 2 centre.
-    static const Qt::Alignment byTag[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
-    const int tag = std::clamp(button->property("tag").toInt(), 0, 2);
-    QTextBlockFormat format;
-    format.setAlignment(byTag[tag]);
-    QTextCursor cursor = Vtip->textCursor();
-    cursor.beginEditBlock();
-    cursor.mergeBlockFormat(format);
-    cursor.endEditBlock();
-    Vtip->setTextCursor(cursor);
-    for (QToolButton *b : {ZarL, ZarS, ZarP})
-        b->setChecked(b == button);
+    m_joke->applyBullets();
 }
 
 void TUprava::ZarLClick()
 {
-    alignByTag(ZarL);
+    m_joke->align(ZarL);
 }
 
 void TUprava::ZarSClick()
 {
-    alignByTag(ZarS);
+    m_joke->align(ZarS);
 }
 
 void TUprava::ZarPClick()
 {
-    alignByTag(ZarP);
-}
-
-void TUprava::copySelection(bool cut)
-{
-    QTextCursor cursor = Vtip->textCursor();
-    QMimeData *data = store::selectionMimeData(cursor);
-    if (!data)
-        return;
-    platform::services().setClipboard(data);
-    if (cut && !Vtip->isReadOnly()) {
-        cursor.beginEditBlock();
-        cursor.removeSelectedText();
-        cursor.endEditBlock();
-        Vtip->setTextCursor(cursor);
-    }
+    m_joke->align(ZarP);
 }
 
 void TUprava::Vyjmout1Click()
 {
-    copySelection(true);
+    m_joke->copy(true);
 }
 
 void TUprava::Koprovat1Click()
 {
-    copySelection(false);
+    m_joke->copy(false);
 }
 
 void TUprava::VlozitClick()
 {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data)
-        return;
-    QTextCursor cursor = Vtip->textCursor();
-    cursor.beginEditBlock();
-    QString rtfFormat;
-    for (const QString &format : data->formats()) {
-        if (isRtfFormat(format)) {
-            rtfFormat = format;
-            break;
-        }
-    }
-    QTextDocument part;
-    part.setDefaultFont(Vtip->document()->defaultFont());
-    if (!rtfFormat.isEmpty() && store::readRtf(data->data(rtfFormat), &part))
-        cursor.insertFragment(QTextDocumentFragment(&part));
-    else if (data->hasHtml())
-        cursor.insertFragment(QTextDocumentFragment::fromHtml(data->html()));
-    else if (data->hasText())
-        cursor.insertText(data->text());
-    cursor.endEditBlock();
-    Vtip->setTextCursor(cursor);
+    m_joke->paste();
 }
 
 // --- Pages "Informace" and "Heslo".

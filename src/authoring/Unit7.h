@@ -10,6 +10,8 @@
 #include <optional>
 
 class AuthoringHost;
+class JokeEditor;
+class JokeSizeBox;
 class ListBox;
 class PictureBox;
 class QAction;
@@ -20,10 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
-class QTextCharFormat;
-class QTextCursor;
 class QTextEdit;
 class QToolButton;
 
@@ -54,7 +53,7 @@ public:
     QToolButton *Kurziva;
     QToolButton *podtrh;
     QToolButton *SpeedButton1; // "Barva..."
-    QSpinBox *VelikostPisma;
+    JokeSizeBox *VelikostPisma;
     // Made at the first showing: listing the installed families takes a
     // while, too long for the program's start.
     QFontComboBox *FontSeznam = nullptr;
@@ -170,28 +169,11 @@ private:
 
     // The count of jokes into `PocPod` and the count file; reports a failure.
     bool updateCount();
-    // Writes `Vtip` to `SouborVtipu`; reports a failure.
-    bool saveJoke();
-    void loadJoke(const store::DbPath &path);
     // Moves the selected joke by the list's rules; reports a failure.
     void moveSelected(bool up);
-    // Gives the selection (or the text typed next) the properties of
-    // `format`, as one step of undo.
-    void mergeFormat(const QTextCharFormat &format);
-    void toggleStyle(QToolButton *button, bool (*has)(const QTextCharFormat &),
-                     void (*set)(QTextCharFormat &, bool));
-    // Aligns the selected paragraphs as the button's tag says.
-    void alignByTag(QToolButton *button);
-    void copySelection(bool cut);
 
     AuthoringHost *m_host;
     QRect m_fontBoxGeometry;
-    // While the tool bar is being set to follow the text: its changes are
-    // not the user's and must not format anything.
-    bool m_following = false;
-    // While a format is being applied: the tool bar keeps what the user set
-    // (a size being typed stays as typed).
-    bool m_formatting = false;
-    // The last write of `Vtip` failed, and was reported.
-    bool m_saveFailed = false;
+    // `Vtip` with its tool bar.
+    JokeEditor *m_joke = nullptr;
 };

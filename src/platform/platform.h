@@ -119,6 +119,8 @@ public:
     virtual MemoryStatus memoryStatus() = 0;
     // Takes ownership of `data`.
     virtual void setClipboard(QMimeData *data) = 0;
+    // What the clipboard holds; null when nothing.
+    virtual const QMimeData *clipboardData() = 0;
 };
 
 // The program-wide services. Until `setServices` is called they are the real

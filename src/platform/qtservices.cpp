@@ -304,4 +304,9 @@ void QtServices::setClipboard(QMimeData *data)
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+const QMimeData *QtServices::clipboardData()
+{
+    return QGuiApplication::clipboard()->mimeData();
+}
+
 } // namespace platform

@@ -32,6 +32,7 @@ public:
     void beep() override;
     MemoryStatus memoryStatus() override;
     void setClipboard(QMimeData *data) override;
+    const QMimeData *clipboardData() override;
 
     // "Name|*.a;*.b|Other|*.c" as Qt's file dialog writes filters, each
     // pattern also in the other letter case.

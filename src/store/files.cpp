@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace store {
@@ -223,13 +224,25 @@ bool appendLine(const DbPath &path, const QString &line, QString *error)
     return writeText(path, text, error);
 }
 
-bool readRichText(const DbPath &path, QTextDocument *document, QString *error)
+bool readRichText(const DbPath &path, QTextDocument *document, QString *error,
+                  const QTextCharFormat &plainFormat)
 {
     const std::optional<QByteArray> bytes = readBytes(path, error);
     if (!bytes)
         return false;
-    if (!readRtf(*bytes, document))
-        document->setPlainText(splitLines(decode1250(untilNul(*bytes))).join(u'\n'));
+    if (readRtf(*bytes, document))
+        return true;
+    document->setPlainText(splitLines(decode1250(untilNul(*bytes))).join(u'\n'));
+    if (!plainFormat.properties().isEmpty()) {
+        const bool undo = document->isUndoRedoEnabled();
+        document->setUndoRedoEnabled(false);
+        QTextCursor all(document);
+        all.select(QTextCursor::Document);
+        all.setCharFormat(plainFormat);
+        all.setBlockCharFormat(plainFormat);
+        document->setUndoRedoEnabled(undo);
+        document->setModified(false);
+    }
     return true;
 }
 

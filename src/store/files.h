@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <QTextCharFormat>
 
 #include <optional>
 
@@ -55,8 +56,10 @@ QString firstLine(const QString &text);
 // becomes line + CR LF. Line breaks of the old content become CR LF.
 bool appendLine(const DbPath &path, const QString &line, QString *error = nullptr);
 
-// A rich-text file: RTF when it starts with "{\rtf", otherwise 8-bit text.
-bool readRichText(const DbPath &path, QTextDocument *document, QString *error = nullptr);
+// A rich-text file: RTF when it starts with "{\rtf", otherwise 8-bit text,
+// which gets `plainFormat` (by default none: the document's font).
+bool readRichText(const DbPath &path, QTextDocument *document, QString *error = nullptr,
+                  const QTextCharFormat &plainFormat = QTextCharFormat());
 // Writes the document as RTF.
 bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error = nullptr);
 

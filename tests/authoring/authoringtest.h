@@ -1,6 +1,7 @@
 #pragma once
 
 #include "authoring/Authoring.h"
+#include "authoring/JokeEditor.h"
 #include "controls/listbox.h"
 #include "store/files.h"
 #include "support/fakehost.h"

@@ -100,19 +100,34 @@ TEST_F(WizardTest, AnExistingFolderOrARefusedNameWritesNothing)
     }
 }
 
-TEST_F(WizardTest, AFailingWriteIsReportedAndLeavesTheLibraryUnlisted)
+TEST_F(WizardTest, AFailingWriteIsReportedAndTheNextTickEndsTheRun)
 {
-    // Every file but the list of libraries is written; the failure is told.
+    // Every file but the list of libraries is written; the failure is told,
+    // and the run goes on to the timer's next tick, which finds the folder.
     QFile::remove(folder.absolute(u"DataBase/seznam.dat"_qs));
     fill(u"Zvířata"_qs);
     passPassword();
+    bool tickingUnderTheError = true;
+    services.whenShown = [&](const FakeServices::Shown &) {
+        tickingUnderTheError = wizard->Timer1->isActive();
+    };
     create();
     EXPECT_TRUE(oneError(services, u"seznam.dat"_qs));
+    EXPECT_FALSE(tickingUnderTheError) << "no tick may come while the error is shown";
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_EQ(page(), TFormular::PageCreation);
+    ASSERT_TRUE(wizard->Timer1->isActive());
+    EXPECT_EQ(wizard->Timer1->interval(), 1200);
+
+    create();
+    EXPECT_EQ(services.texts(),
+              (QStringList{services.shown[0].text, u"Databáze již existuje!!!"_qs}));
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(wizard->Stav, TFormular::StavKonec);
-    // No second tick to report the half-made library as an existing one.
     EXPECT_FALSE(wizard->Timer1->isActive());
+    EXPECT_EQ(services.beeps, 0); // closed without asking
     EXPECT_FALSE(inDb(u"seznam.dat"_qs));
+    EXPECT_TRUE(inDb(u"Zvířata.da1"_qs));
 }
 
 TEST_F(WizardTest, NameAndPasswordChecks)
@@ -303,7 +318,9 @@ TEST_F(WizardTest, ToolBarAndFontDialogFormatTheSelectionAndANewRunStartsFresh)
 
     // One undo takes back one change.
     select(vtip, 5, 10);
-    wizard->VelikostPisma->setValue(14);
+    wizard->VelikostPisma->setValue(13); // as the program sets it: nothing applied
+    EXPECT_NE(formatAt(vtip, 6).fontPointSize(), 13);
+    wizard->VelikostPisma->stepUp();
     EXPECT_EQ(formatAt(vtip, 6).fontPointSize(), 14);
     wizard->ToolButton1->click();
     EXPECT_NE(formatAt(vtip, 6).fontPointSize(), 14);

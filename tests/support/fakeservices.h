@@ -70,6 +70,7 @@ public:
     void beep() override;
     platform::MemoryStatus memoryStatus() override;
     void setClipboard(QMimeData *data) override;
+    const QMimeData *clipboardData() override { return clipboard.get(); }
 
 private:
     void record(const QString &kind, const QString &text, const QString &caption);

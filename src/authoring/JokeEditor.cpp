@@ -1,0 +1,477 @@
+#include "JokeEditor.h"
+
+#include "platform/platform.h"
+#include "store/files.h"
+#include "store/richclipboard.h"
+#include "store/rtfreader.h"
+
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScopedValueRollback>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+#include <QTextList>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+bool isBold(const QTextCharFormat &f)
+{
+    return f.fontWeight() >= QFont::DemiBold;
+}
+
+bool isItalic(const QTextCharFormat &f)
+{
+    return f.fontItalic();
+}
+
+bool isUnderlined(const QTextCharFormat &f)
+{
+    return f.fontUnderline();
+}
+
+void setBold(QTextCharFormat &f, bool on)
+{
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+}
+
+void setItalic(QTextCharFormat &f, bool on)
+{
+    f.setFontItalic(on);
+}
+
+void setUnderlined(QTextCharFormat &f, bool on)
+{
+    f.setFontUnderline(on);
+}
+
+// Whether every character of the selection has a property; without a
+// selection, whether the text typed next has it.
+bool wholeSelection(const QTextCursor &cursor, bool (*has)(const QTextCharFormat &))
+{
+    if (!cursor.hasSelection())
+        return has(cursor.charFormat());
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    bool any = false;
+    for (QTextBlock block = cursor.document()->findBlock(start);
+         block.isValid() && block.position() < end; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
+                continue;
+            if (!has(fragment.charFormat()))
+                return false;
+            any = true;
+        }
+    }
+    return any || has(cursor.charFormat());
+}
+
+// The format of the selection's first character, or of the text typed next.
+QTextCharFormat firstFormat(const QTextCursor &cursor)
+{
+    if (!cursor.hasSelection())
+        return cursor.charFormat();
+    QTextCursor first(cursor.document());
+    first.setPosition(cursor.selectionStart() + 1);
+    return first.charFormat();
+}
+
+// The blocks that the selection touches, or the block of the caret.
+QList<QTextBlock> selectedBlocks(const QTextCursor &cursor)
+{
+    QList<QTextBlock> blocks;
+    const QTextDocument *doc = cursor.document();
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    for (QTextBlock block = doc->findBlock(cursor.selectionStart()); block.isValid();
+         block = block.next()) {
+        blocks.append(block);
+        if (block == last)
+            break;
+    }
+    return blocks;
+}
+
+bool isRtfFormat(const QString &format)
+{
+    return format == u"text/rtf" || format == u"application/rtf" || format == u"text/richtext";
+}
+
+// Everything of a font as a character format.
+QTextCharFormat formatOf(const QFont &font)
+{
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family()});
+    // A font in pixels has its size in points at 96 pixels an inch.
+    format.setFontPointSize(font.pointSizeF() > 0  ? font.pointSizeF()
+                            : font.pixelSize() > 0 ? font.pixelSize() * 0.75
+                                                   : 8);
+    format.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(font.italic());
+    format.setFontUnderline(font.underline());
+    format.setFontStrikeOut(font.strikeOut());
+    return format;
+}
+
+} // namespace
+
+// --- The size box
+
+JokeSizeBox::JokeSizeBox(QWidget *parent) : QSpinBox(parent)
+{
+    setRange(1, kLargestSize);
+    setValue(8);
+    // Every key counts, numbers or not.
+    connect(lineEdit(), &QLineEdit::textEdited, this, &JokeSizeBox::sizeChosen);
+}
+
+int JokeSizeBox::typedSize() const
+{
+    bool ok = false;
+    const int size = cleanText().toInt(&ok);
+    return ok && size > 0 ? std::min(size, kLargestSize) : kMinSize;
+}
+
+void JokeSizeBox::stepBy(int steps)
+{
+    setValue(std::clamp(value() + steps, kMinSize, kMaxSize));
+    emit sizeChosen();
+}
+
+QSpinBox::StepEnabled JokeSizeBox::stepEnabled() const
+{
+    StepEnabled enabled = StepNone;
+    if (value() > kMinSize)
+        enabled |= StepDownEnabled;
+    if (value() < kMaxSize)
+        enabled |= StepUpEnabled;
+    return enabled;
+}
+
+// --- The editor
+
+JokeEditor::JokeEditor(QTextEdit *box, const QFont &font, std::optional<store::DbPath> *file,
+                       QObject *parent)
+    : QObject(parent), m_box(box), m_file(file), m_format(formatOf(font))
+{
+    // Text of no format of its own is plain text in the RTF sense: the
+    // document's font has no style. The box's style goes explicitly onto what
+    // is typed into the empty box.
+    m_plainFont = QFont(font.family());
+    m_plainFont.setPointSizeF(m_format.fontPointSize());
+}
+
+void JokeEditor::setTools(const Tools &tools)
+{
+    m_tools = tools;
+}
+
+void JokeEditor::setFamilyBox(QFontComboBox *box)
+{
+    m_tools.family = box;
+}
+
+void JokeEditor::clear()
+{
+    QTextDocument *doc = m_box->document();
+    m_box->clear();
+    doc->setDefaultFont(m_plainFont);
+    QTextCursor cursor(doc);
+    cursor.setBlockCharFormat(m_format);
+    m_box->setTextCursor(cursor);
+    m_box->setCurrentCharFormat(m_format);
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    m_saveFailed = false;
+}
+
+void JokeEditor::load(const store::DbPath &path)
+{
+    *m_file = path;
+    clear();
+    QTextDocument *doc = m_box->document();
+    // A file of plain text shows in the box's font, and is written so.
+    store::readRichText(path, doc, nullptr, m_format);
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    m_box->setTextCursor(QTextCursor(doc));
+}
+
+bool JokeEditor::save()
+{
+    // Without a joke loaded the path is the empty name of no library, which
+    // the file layer refuses with its own message.
+    const store::DbPath path = m_file->value_or(store::DbPath::jokeFile(QString(), QString()));
+    QString error;
+    if (!store::writeRichText(path, *m_box->document(), &error)) {
+        m_saveFailed = true;
+        platform::services().error(error);
+        return false;
+    }
+    m_box->document()->setModified(false);
+    m_saveFailed = false;
+    return true;
+}
+
+bool JokeEditor::saveChanges()
+{
+    if (!m_box->isEnabled() || !m_box->document()->isModified())
+        return true;
+    if (m_saveFailed) {
+        platform::services().beep();
+        return false;
+    }
+    return save();
+}
+
+void JokeEditor::mergeFormat(const QTextCharFormat &format)
+{
+    const QScopedValueRollback<bool> formatting(m_formatting, true);
+    QTextCursor cursor = m_box->textCursor();
+    if (cursor.hasSelection()) {
+        cursor.beginEditBlock();
+        cursor.mergeCharFormat(format);
+        cursor.endEditBlock();
+        m_box->setTextCursor(cursor);
+    } else {
+        m_box->mergeCurrentCharFormat(format);
+    }
+}
+
+void JokeEditor::toggle(QToolButton *button, bool (*has)(const QTextCharFormat &),
+                        void (*set)(QTextCharFormat &, bool))
+{
+    const bool on = !wholeSelection(m_box->textCursor(), has);
+    QTextCharFormat format;
+    set(format, on);
+    mergeFormat(format);
+    if (button)
+        button->setChecked(on);
+}
+
+void JokeEditor::toggleBold()
+{
+    toggle(m_tools.bold, isBold, setBold);
+}
+
+void JokeEditor::toggleItalic()
+{
+    toggle(m_tools.italic, isItalic, setItalic);
+}
+
+void JokeEditor::toggleUnderline()
+{
+    toggle(m_tools.underline, isUnderlined, setUnderlined);
+}
+
+void JokeEditor::applySize()
+{
+    if (m_following || !m_tools.size)
+        return;
+    QTextCharFormat format;
+    format.setFontPointSize(m_tools.size->typedSize());
+    mergeFormat(format);
+}
+
+void JokeEditor::applyFamily(int index)
+{
+    if (m_following || !m_tools.family || index < 0)
+        return;
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{m_tools.family->itemText(index)});
+    mergeFormat(format);
+}
+
+void JokeEditor::chooseColour(QWidget *parent)
+{
+    const QBrush brush = firstFormat(m_box->textCursor()).foreground();
+    const QColor initial =
+        brush.style() == Qt::NoBrush ? m_box->palette().color(QPalette::Text) : brush.color();
+    const std::optional<QColor> colour = platform::services().chooseColour(parent, initial);
+    if (!colour)
+        return;
+    QTextCharFormat format;
+    format.setForeground(*colour);
+    mergeFormat(format);
+}
+
+void JokeEditor::chooseFont(QWidget *parent)
+{
+    platform::FontDialog dialog;
+    dialog.font = m_box->font();
+    dialog.colour = m_box->palette().color(QPalette::Text);
+    dialog.effects = true;
+    const std::optional<platform::FontChoice> choice =
+        platform::services().chooseFont(parent, dialog);
+    QFont shown = dialog.font;
+    if (choice) {
+        QTextCharFormat format = formatOf(choice->font);
+        format.setForeground(choice->colour);
+        mergeFormat(format);
+        shown = choice->font;
+    }
+    if (m_tools.size) {
+        // Showing the size changes nothing in the text.
+        const QScopedValueRollback<bool> following(m_following, true);
+        m_tools.size->setValue(
+            std::clamp(shown.pointSize(), JokeSizeBox::kMinSize, JokeSizeBox::kMaxSize));
+    }
+    followSelection();
+}
+
+void JokeEditor::applyBullets()
+{
+    if (!m_tools.bullets)
+        return;
+    QTextCursor cursor = m_box->textCursor();
+    cursor.beginEditBlock();
+    if (m_tools.bullets->isChecked()) {
+        QTextListFormat list;
+        list.setStyle(QTextListFormat::ListDisc);
+        list.setIndent(1);
+        cursor.createList(list);
+    } else {
+        for (const QTextBlock &block : selectedBlocks(cursor)) {
+            if (!block.textList())
+                continue;
+            QTextBlockFormat format = block.blockFormat();
+            format.setObjectIndex(-1);
+            QTextCursor(block).setBlockFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+    m_box->setTextCursor(cursor);
+    followSelection();
+}
+
+void JokeEditor::align(QToolButton *button)
+{
+    // The tags are the codes of the alignment: 0 left, 1 right, 2 centre.
+    static const Qt::Alignment byTag[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    const int tag = std::clamp(button->property("tag").toInt(), 0, 2);
+    QTextBlockFormat format;
+    format.setAlignment(byTag[tag]);
+    QTextCursor cursor = m_box->textCursor();
+    cursor.beginEditBlock();
+    cursor.mergeBlockFormat(format);
+    cursor.endEditBlock();
+    m_box->setTextCursor(cursor);
+    for (QToolButton *b : {m_tools.alignLeft, m_tools.alignCentre, m_tools.alignRight}) {
+        if (b)
+            b->setChecked(b == button);
+    }
+}
+
+void JokeEditor::undo()
+{
+    m_box->undo();
+}
+
+void JokeEditor::copy(bool cut)
+{
+    QTextCursor cursor = m_box->textCursor();
+    QMimeData *data = store::selectionMimeData(cursor);
+    if (!data)
+        return;
+    platform::services().setClipboard(data);
+    if (cut && !m_box->isReadOnly()) {
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+        m_box->setTextCursor(cursor);
+    }
+}
+
+void JokeEditor::paste()
+{
+    const QMimeData *data = platform::services().clipboardData();
+    if (!data)
+        return;
+    QTextDocument part;
+    part.setDefaultFont(m_box->document()->defaultFont());
+    bool rich = false;
+    for (const QString &format : data->formats()) {
+        if (isRtfFormat(format)) {
+            rich = store::readRtf(data->data(format), &part);
+            break;
+        }
+    }
+    if (!rich && data->hasHtml()) {
+        part.setHtml(data->html());
+        rich = true;
+    }
+    QTextCursor cursor = m_box->textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (rich) {
+        const int start = cursor.position();
+        cursor.insertFragment(QTextDocumentFragment(&part));
+        // Pasted into the middle of a paragraph, the first pasted paragraph
+        // would take the format of the one it joins; its own paragraph mark
+        // comes with it, and so does its format. (A list item is put into a
+        // paragraph of its own, with its format.)
+        const QTextBlock first = part.firstBlock();
+        if (part.blockCount() > 1 && !first.textList())
+            QTextCursor(m_box->document()->findBlock(start)).setBlockFormat(first.blockFormat());
+    } else if (data->hasText()) {
+        cursor.insertText(data->text());
+    }
+    cursor.endEditBlock();
+    m_box->setTextCursor(cursor);
+}
+
+void JokeEditor::followSelection()
+{
+    if (m_formatting)
+        return;
+    const QScopedValueRollback<bool> following(m_following, true);
+    const QTextCursor cursor = m_box->textCursor();
+    const QTextCharFormat format = firstFormat(cursor);
+    const QFont base = m_box->document()->defaultFont();
+
+    if (m_tools.size && m_tools.sizeFollows) {
+        qreal size = base.pointSizeF();
+        if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0)
+            size = format.fontPointSize();
+        m_tools.size->setValue(
+            std::clamp(qRound(size), JokeSizeBox::kMinSize, JokeSizeBox::kMaxSize));
+    }
+    if (m_tools.family) {
+        QString family = base.family();
+        if (const QStringList families = format.fontFamilies().toStringList(); !families.isEmpty())
+            family = families.first();
+        else if (format.hasProperty(QTextFormat::OldFontFamily))
+            family = format.stringProperty(QTextFormat::OldFontFamily);
+        const int entry = m_tools.family->findText(family, Qt::MatchFixedString);
+        if (entry >= 0)
+            m_tools.family->setCurrentIndex(entry);
+        m_tools.family->setEditText(family);
+    }
+
+    const std::pair<QToolButton *, bool (*)(const QTextCharFormat &)> styles[] = {
+        {m_tools.bold, isBold}, {m_tools.italic, isItalic}, {m_tools.underline, isUnderlined}};
+    for (const auto &[button, has] : styles) {
+        if (button)
+            button->setChecked(wholeSelection(cursor, has));
+    }
+
+    const Qt::Alignment alignment = cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    const bool centre = alignment & Qt::AlignHCenter;
+    const bool right = !centre && (alignment & (Qt::AlignRight | Qt::AlignTrailing));
+    const bool left = !centre && !right && !(alignment & Qt::AlignJustify);
+    const std::pair<QToolButton *, bool> aligned[] = {
+        {m_tools.alignLeft, left}, {m_tools.alignCentre, centre}, {m_tools.alignRight, right}};
+    for (const auto &[button, on] : aligned) {
+        if (button)
+            button->setChecked(on);
+    }
+    if (m_tools.bullets)
+        m_tools.bullets->setChecked(cursor.currentList() != nullptr);
+}
