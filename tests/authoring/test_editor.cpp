@@ -227,6 +227,12 @@ TEST_F(EditorTest, SizeColourAndFontApplyToTheSelectionAndAreWritten)
     QTest::keyClick(editor->VelikostPisma, Qt::Key_Backspace);
     QTest::keyClick(editor->VelikostPisma, Qt::Key_Backspace);
     EXPECT_EQ(formatOf(u"Velky"_qs).fontPointSize(), 6) << "no number applies 6";
+    editor->VelikostPisma->setValue(15); // as the box follows the text: applies nothing
+    EXPECT_EQ(formatOf(u"Velky"_qs).fontPointSize(), 6);
+    editor->VelikostPisma->stepUp();
+    editor->VelikostPisma->stepUp();
+    EXPECT_EQ(editor->VelikostPisma->value(), 16);
+    EXPECT_EQ(formatOf(u"Velky"_qs).fontPointSize(), 16) << "the arrows apply, within 6..16";
 
     // Colour and font applied with the list focused (the tool bar does not
     // take the focus) are written before another joke is loaded.
@@ -247,6 +253,105 @@ TEST_F(EditorTest, SizeColourAndFontApplyToTheSelectionAndAreWritten)
     QTextCursor at(&reread);
     at.setPosition(1);
     EXPECT_EQ(at.charFormat().foreground().color(), QColor(Qt::red));
+}
+
+// Whatever way the focus comes to the list (here with the window coming back
+// to the front after a dialog, which is no move of the user's into the list),
+// the joke being left is written before another one is loaded.
+TEST_F(EditorTest, AnEditIsWrittenBeforeAnotherJokeWhateverWayTheListGotTheFocus)
+{
+    open();
+    clickRow(list(), 0);
+    type(u" a kost"_qs);
+    services.setNextColour(std::nullopt);
+    editor->SpeedButton1->click();
+    list()->setFocus(Qt::ActiveWindowFocusReason);
+    clickRow(list(), 1);
+    EXPECT_EQ(jokeText(u"Slon"_qs), u"Slon a kost"_qs);
+    EXPECT_EQ(view(), u"1|Žirafa|on|Žirafa"_qs);
+
+    // A joke that cannot be written is not replaced: its text stays open.
+    type(u" krk"_qs);
+    QFile::remove(folder.absolute(u"DataBase/Zvířata/Žirafa.vti"_qs));
+    folder.mkdir(u"DataBase/Zvířata/Žirafa.vti"_qs);
+    list()->setFocus(Qt::ActiveWindowFocusReason);
+    clickRow(list(), 0);
+    EXPECT_TRUE(oneError(services, u"Žirafa"_qs));
+    EXPECT_EQ(view(), u"-1|Žirafa|on|Žirafa krk"_qs);
+    clickRow(list(), 0); // reported already: only a beep
+    EXPECT_EQ(services.shown.size(), 1);
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(editor->Vtip->toPlainText(), u"Žirafa krk"_qs);
+}
+
+// A joke's RTF shows as its file says in the editor's bold box; a joke of
+// plain text takes the box's font and is written with it.
+TEST_F(EditorTest, RichTextShowsAsItsFileSaysAndPlainTextInTheBoxFont)
+{
+    folder.write(u"DataBase/Zvířata/Slon.vti"_qs,
+                 "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\b Tu\\'e8n\\'e9\\b0\\par "
+                 "Oby\\'e8ejn\\'e9\\par}");
+    folder.write(u"DataBase/Zvířata/Žirafa.vti"_qs, ansi(u"Jen text⏎druhý řádek⏎"_qs));
+    open();
+    ASSERT_TRUE(editor->Vtip->font().bold());
+    clickRow(list(), 0);
+    QTextDocument *doc = editor->Vtip->document();
+    const auto shown = [doc](const QString &text) {
+        QTextCursor at(doc);
+        at.setPosition(doc->find(text).selectionStart() + 1);
+        return at.charFormat().font().resolve(doc->defaultFont());
+    };
+    EXPECT_TRUE(shown(u"Tučné"_qs).bold());
+    EXPECT_FALSE(shown(u"Obyčejné"_qs).bold());
+    EXPECT_EQ(shown(u"Obyčejné"_qs).family(), u"Arial"_qs);
+    EXPECT_EQ(shown(u"Obyčejné"_qs).pointSize(), 10);
+
+    clickRow(list(), 1);
+    EXPECT_TRUE(shown(u"druhý"_qs).bold());
+    EXPECT_EQ(shown(u"druhý"_qs).family(), editor->Vtip->font().family());
+    clickRow(list(), 1);
+    EXPECT_TRUE(db(u"Zvířata/Žirafa.vti"_qs).contains("\\b\\f0\\fs16 Jen text\\par"))
+        << db(u"Zvířata/Žirafa.vti"_qs).data();
+}
+
+// Pasted rich text keeps the alignment, indent and bullets of every pasted
+// paragraph, also of the first when it joins the text before the caret.
+TEST_F(EditorTest, PastingKeepsTheFormatOfEveryParagraph)
+{
+    open();
+    clickRow(list(), 0);
+    const auto paste = [&](const QByteArray &rtf, int at) {
+        auto *data = new QMimeData;
+        data->setData(u"text/rtf"_qs, rtf);
+        services.setClipboard(data);
+        QTextCursor cursor(editor->Vtip->document());
+        cursor.setPosition(at);
+        editor->Vtip->setTextCursor(cursor);
+        editor->Vlozit->trigger();
+    };
+    paste("{\\rtf1\\pard\\qc\\li300 Nadpis\\par\\pard\\qr vpravo\\par}", 4); // "Slon|"
+    QTextDocument *doc = editor->Vtip->document();
+    ASSERT_EQ(doc->blockCount(), 2);
+    EXPECT_EQ(doc->firstBlock().text(), u"SlonNadpis"_qs);
+    EXPECT_EQ(doc->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(doc->firstBlock().blockFormat().leftMargin(), 20);
+    EXPECT_EQ(doc->lastBlock().text(), u"vpravo"_qs);
+    EXPECT_EQ(doc->lastBlock().blockFormat().alignment(), Qt::AlignRight);
+
+    paste("{\\rtf1{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\qc jedna\\par"
+          "{\\pntext\\'b7\\tab}dva\\par}",
+          2);
+    const QTextBlock one = doc->findBlock(doc->find(u"jedna"_qs).selectionStart());
+    ASSERT_NE(one.textList(), nullptr);
+    EXPECT_EQ(one.blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(doc->findBlock(doc->find(u"dva"_qs).selectionStart()).textList(), one.textList());
+
+    // A piece of one paragraph takes the paragraph it is pasted into.
+    paste("{\\rtf1\\pard\\qr kus\\par}", doc->find(u"vpravo"_qs).selectionStart() + 2);
+    EXPECT_EQ(doc->lastBlock().text(), u"vpkusravo"_qs);
+    EXPECT_EQ(doc->lastBlock().blockFormat().alignment(), Qt::AlignRight);
+    editor->ToolButton1->click();
+    EXPECT_EQ(doc->lastBlock().text(), u"vpravo"_qs) << "one paste, one step of undo";
 }
 
 TEST_F(EditorTest, FormattedJokeReadsBackInANewEditor)

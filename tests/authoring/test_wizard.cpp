@@ -250,6 +250,27 @@ TEST_F(WizardTest, JokesAreListedAndWrittenAsTheyAreSelected)
     EXPECT_EQ(page(), TFormular::PageData);
 }
 
+// The list may get the focus with the window coming back to the front (after
+// the "Písmo..." dialog, or from another window): that is no move of the
+// user's into the list, but the joke being left is written all the same
+// before another one is loaded.
+TEST_F(WizardTest, AnEditIsWrittenBeforeAnotherJokeWhateverWayTheListGotTheFocus)
+{
+    toJokesPage({u"Slon"_qs, u"Žirafa"_qs});
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    clickRow(0);
+    QTest::mouseClick(wizard->Vtip->viewport(), Qt::LeftButton);
+    QTest::keyClicks(wizard->Vtip, u"Chobot"_qs);
+    services.setNextFont(std::nullopt);
+    wizard->SpeedButton1->click();
+    wizard->Seznam->setFocus(Qt::ActiveWindowFocusReason);
+    clickRow(1);
+    EXPECT_EQ(jokeText(u"Zvířata"_qs, u"Slon"_qs), u"Chobot"_qs);
+    EXPECT_EQ(view(), u"1|Žirafa|on|"_qs);
+    EXPECT_TRUE(services.shown.isEmpty());
+}
+
 TEST_F(WizardTest, RemovingAJokeAndJokesThatCannotBeStored)
 {
     toJokesPage({u"Slon"_qs, u"Žirafa"_qs});
