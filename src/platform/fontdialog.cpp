@@ -41,7 +41,7 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     grid->addWidget(new QLabel(QStringLiteral("Písmo:")), 0, 0);
     m_family = new QFontComboBox;
     m_family->setCurrentFont(options.font);
-    grid->addWidget(m_family, 1, 0);
+    grid->addWidget(m_family, 1, 0, Qt::AlignTop);
 
     grid->addWidget(new QLabel(QStringLiteral("Řez:")), 0, 1);
     auto *style = new QVBoxLayout;
