@@ -157,10 +157,10 @@ QSpinBox::StepEnabled JokeSizeBox::stepEnabled() const
 
 // --- The editor
 
-JokeEditor::JokeEditor(QTextEdit *box, const QFont &font, std::optional<store::DbPath> *file,
-                       QObject *parent)
-    : QObject(parent), m_box(box), m_file(file), m_format(formatOf(font))
+JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, QObject *parent)
+    : QObject(parent), m_box(box), m_file(file), m_format(formatOf(box->font()))
 {
+    const QFont font = box->font();
     // Text of no format of its own is plain text in the RTF sense: the
     // document's font has no style. The box's style goes explicitly onto what
     // is typed into the empty box.

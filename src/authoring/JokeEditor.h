@@ -71,11 +71,10 @@ public:
         QToolButton *alignRight = nullptr;
     };
 
-    // `font` is the font of text typed into an empty box and of a joke file
-    // of plain text; `file` keeps the path of the joke in the box (none
-    // before the first is loaded).
-    JokeEditor(QTextEdit *box, const QFont &font, std::optional<store::DbPath> *file,
-               QObject *parent = nullptr);
+    // The box's font, as it is now, is the font of text typed into the empty
+    // box and of a joke file of plain text. `file` keeps the path of the joke
+    // in the box (none before the first is loaded).
+    JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, QObject *parent = nullptr);
 
     void setTools(const Tools &tools);
     // The family box may come later than the rest.

@@ -439,7 +439,7 @@ void TFormular::createJokesPage()
     vtipFont.setPointSize(8);
     Vtip->setFont(vtipFont);
     Vtip->document()->setDocumentMargin(1);
-    m_joke = new JokeEditor(Vtip, vtipFont, &SouborVtipu, this);
+    m_joke = new JokeEditor(Vtip, &SouborVtipu, this);
     JokeEditor::Tools tools;
     tools.bold = Tucne;
     tools.italic = Kurziva;

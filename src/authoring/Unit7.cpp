@@ -49,10 +49,10 @@ QFont msSansSerif(int pixelHeight, bool bold = false)
 
 // The font of the joke text: text typed into an empty box, and a joke file
 // of plain text, take it.
-QFont jokeFont(bool bold)
+QFont jokeFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"), 8);
-    font.setBold(bold);
+    font.setBold(true);
     return font;
 }
 
@@ -240,10 +240,10 @@ void TUprava::createJokesPage()
     Vtip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->viewport()->setCursor(Qt::IBeamCursor);
-    Vtip->setFont(jokeFont(true));
+    Vtip->setFont(jokeFont());
     Vtip->setAcceptRichText(true);
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_joke = new JokeEditor(Vtip, jokeFont(true), &SouborVtipu, this);
+    m_joke = new JokeEditor(Vtip, &SouborVtipu, this);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::currentCharFormatChanged, this, [this] { VtipSelectionChange(); });
