@@ -126,7 +126,8 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
 {
     setObjectName(QStringLiteral("HLAVNI"));
     setWindowTitle(QStringLiteral("Chichotek v 5.1"));
-    setWindowIcon(programIcon());
+    m_programIcon = programIcon();
+    setWindowIcon(m_programIcon);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -564,7 +565,11 @@ void THLAVNI::openLibrary()
         OtevriAkce->trigger();
         return;
     }
-    setWindowIcon(QIcon(QPixmap::fromImage(icon->image)));
+    if (m_libraryIcon.isNull() || icon->image != m_libraryPicture) {
+        m_libraryPicture = icon->image;
+        m_libraryIcon = QIcon(QPixmap::fromImage(m_libraryPicture));
+    }
+    setWindowIcon(m_libraryIcon);
 }
 
 void THLAVNI::closeLibrary()
@@ -599,7 +604,7 @@ void THLAVNI::closeLibrary()
     }
     Seznam->setItems(*libraries);
     setEditText(PredOdchod);
-    setWindowIcon(programIcon());
+    setWindowIcon(m_programIcon);
 }
 
 void THLAVNI::SeznamKeyDown(QKeyEvent *event)

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -221,6 +222,13 @@ private:
     void dropPanel(const QPoint &topLeft);
 
     QString m_programFolder;
+    // The window's icons, each made once and set again at every opening and
+    // closing: the platform window asks a new icon for its pixmaps, and Qt's
+    // pixmap cache keeps them under that icon's key long after it is gone.
+    QIcon m_programIcon;
+    // The icon of the library opened last, and the picture it was made from.
+    QIcon m_libraryIcon;
+    QImage m_libraryPicture;
     // The library open in joke mode.
     QString m_openLibrary;
     // The filter of the joke save dialog chosen last: 1 RTF, 2 text.

@@ -1,13 +1,15 @@
 #include "controls/BLabel.h"
 #include "support/mainwindowfixture.h"
 
-#include <QScrollBar>
-#include <QTextBlock>
-
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QGroupBox>
+#include <QImageWriter>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSet>
+#include <QTextBlock>
 
 namespace {
 
@@ -219,6 +221,40 @@ TEST_F(MainWindowTest, OpeningAndClosingFollowTheModeTable)
     w.Tlac->click();
     EXPECT_EQ(Rezim, RezimVtipy);
     EXPECT_EQ(w.Seznam->count(), 2);
+}
+
+TEST_F(MainWindowTest, OpeningAndClosingAgainSetTheSameWindowIcons)
+{
+    // The X11 window asks every icon it is given for its pixmaps, and Qt's
+    // pixmap cache keeps each under the key of that icon's own pixmap. Icons
+    // made anew at every opening and closing would leave one more cached
+    // pixmap behind each time; the same two icons leave two in all.
+    THLAVNI &w = start();
+    QSet<qint64> pixmaps;
+    const auto windowAsks = [&] { pixmaps << w.windowIcon().pixmap(32).cacheKey(); };
+    windowAsks();
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        openLibrary(0);
+        windowAsks();
+        EXPECT_FALSE(hasProgramIcon(w));
+        w.Tlac->click();
+        windowAsks();
+        EXPECT_TRUE(hasProgramIcon(w));
+    }
+    EXPECT_EQ(pixmaps.size(), 2);
+
+    // A library whose icon file changed shows the new picture.
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    picture.fill(QColor(0x20, 0x80, 0xC0));
+    QByteArray ico;
+    QBuffer buffer(&ico);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "ico").write(picture));
+    folder.write(QStringLiteral("DataBase/Zvířata.ico"), ico);
+    openLibrary(0);
+    EXPECT_TRUE(services.shown.isEmpty()) << services.texts().join(u'|').toStdString();
+    EXPECT_EQ(w.windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32), picture);
 }
 
 TEST_F(MainWindowTest, BrokenLibraryFailsToOpenAndReturnsToTheList)
