@@ -55,6 +55,23 @@ bool isAcceptableName(const QString &name)
     return isRepresentable1250(name);
 }
 
+bool isAcceptableFileName(const QString &name)
+{
+    if (!isAcceptableName(name) || name.endsWith(u'.') || name.endsWith(u' '))
+        return false;
+    const QStringView stem = QStringView(name).left(name.indexOf(u'.'));
+    static const QString kDevices[] = {QStringLiteral("CON"), QStringLiteral("PRN"),
+                                       QStringLiteral("AUX"), QStringLiteral("NUL")};
+    for (const QString &device : kDevices) {
+        if (stem.compare(device, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    // COM1 to COM9 and LPT1 to LPT9.
+    return !(stem.size() == 4 && stem[3] >= u'1' && stem[3] <= u'9' &&
+             (stem.left(3).compare(u"COM", Qt::CaseInsensitive) == 0 ||
+              stem.left(3).compare(u"LPT", Qt::CaseInsensitive) == 0));
+}
+
 QString resolvePath(const QString &relativePath)
 {
     QString normal = relativePath;
@@ -77,12 +94,21 @@ QString resolvePath(const QString &relativePath)
     return resolved;
 }
 
-DbPath DbPath::make(QStringList parts, const QStringList &names)
+DbPath DbPath::make(QStringList parts, const QStringList &names, const QStringList &folders)
 {
     DbPath p;
     for (const QString &name : names) {
         if (!isAcceptableName(name)) {
             p.m_refused = name.isNull() ? QStringLiteral("") : name;
+            return p;
+        }
+    }
+    // Every file and folder of the path must be one the home platform can
+    // have, or the database could not go back there; so must the library's
+    // folder, which a library file's path goes without.
+    for (const QString &part : parts + folders) {
+        if (!isAcceptableFileName(part)) {
+            p.m_refused = part;
             return p;
         }
     }
@@ -97,7 +123,7 @@ DbPath DbPath::listFile()
 
 DbPath DbPath::libraryFile(const QString &library, const QString &extension)
 {
-    return make({kDataBase, library + extension}, {library, library + extension});
+    return make({kDataBase, library + extension}, {library, library + extension}, {library});
 }
 
 DbPath DbPath::libraryFolder(const QString &library)

@@ -23,6 +23,12 @@ namespace store {
 // file names (< > : " | ? *), and representable in the 8-bit code page.
 bool isAcceptableName(const QString &name);
 
+// Whether the home platform can have a file or folder of exactly this name:
+// an acceptable name that is no device name (CON, PRN, AUX, NUL, COM1 to
+// COM9, LPT1 to LPT9; alone or before an extension, in any letter case) and
+// does not end in a dot or a blank.
+bool isAcceptableFileName(const QString &name);
+
 // The on-disk form of a relative path whose components are separated by "/"
 // or "\": each component is matched against the entries of its folder, exact
 // match first, then ignoring letter case. Components that do not exist are
@@ -56,7 +62,8 @@ public:
     QString path() const;
 
 private:
-    static DbPath make(QStringList parts, const QStringList &names);
+    static DbPath make(QStringList parts, const QStringList &names,
+                       const QStringList &folders = {});
 
     QStringList m_parts;
     QString m_refused;

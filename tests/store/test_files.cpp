@@ -238,6 +238,27 @@ TEST(RefusedNames, NeverReachAFileOutsideTheirFolder)
           u"100 % humor"_qs, u"Žirafa."_qs, u"a..b"_qs, u" mezera "_qs})
         EXPECT_TRUE(isAcceptableName(name)) << name.toStdString();
 
+    // Device names and names ending in a dot or a blank: the home platform
+    // can have no such file or folder. A joke's name is only the stem of its
+    // file's name, and may end in a dot.
+    for (const QString &name :
+         {u"CON"_qs, u"con"_qs, u"Prn.txt"_qs, u"AUX"_qs, u"nul.vti"_qs, u"COM1"_qs, u"com9.x"_qs,
+          u"LPT1"_qs, u"lpt9"_qs, u"Konec."_qs, u"Konec "_qs}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_FALSE(isAcceptableFileName(name));
+        EXPECT_FALSE(DbPath::libraryFolder(name).isValid());
+        EXPECT_FALSE(createLibraryFolder(name));
+        EXPECT_FALSE(writeText(file(name, ".da1"), u"x"_qs));
+    }
+    for (const QString &joke : {u"CON"_qs, u"lpt3"_qs, u"Nul"_qs})
+        EXPECT_FALSE(writeText(DbPath::jokeFile(u"Zoo"_qs, joke), u"x"_qs)) << joke.toStdString();
+    for (const QString &name :
+         {u"COM10"_qs, u"Console"_qs, u"LPT0"_qs, u"com"_qs, u"NULA"_qs, u"Aux-hry"_qs, u"a..b"_qs})
+        EXPECT_TRUE(isAcceptableFileName(name)) << name.toStdString();
+    EXPECT_TRUE(writeText(DbPath::jokeFile(u"Zoo"_qs, u"Proč ne."_qs), u"x"_qs));
+    EXPECT_TRUE(folder.exists(u"DataBase/Zoo/Proč ne..vti"_qs));
+    EXPECT_FALSE(folder.exists(u"DataBase/Zoo/CON.vti"_qs));
+
     ASSERT_TRUE(writeText(file(u"Kniha"_qs, ".da1"), u"první"_qs));
     ASSERT_TRUE(writeText(file(u"Kniha 2"_qs, ".da1"), u"druhá"_qs));
     EXPECT_EQ(readText(file(u"Kniha"_qs, ".da1")), u"první"_qs);
