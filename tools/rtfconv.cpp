@@ -15,7 +15,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QString>
 #include <QTextDocument>
 
@@ -50,28 +49,22 @@ std::optional<Mode> modeOf(const char *name)
     return std::nullopt;
 }
 
+// Files are read and written as the program reads and writes its own: regular
+// files only, and an output replaced whole or not at all.
 std::optional<QByteArray> readFile(const QString &name)
 {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        fail(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
-        return std::nullopt;
-    }
+    QString error;
+    std::optional<QByteArray> bytes = store::readExternal(name, store::kJokeLimit, &error);
+    if (!bytes)
+        fail(error);
     return bytes;
 }
 
 bool writeFile(const QString &name, const QByteArray &bytes)
 {
-    QSaveFile file(name);
-    // Devices such as /dev/stdout cannot be replaced, only written to.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        fail(QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+    QString error;
+    if (!store::writeExternal(name, bytes, &error)) {
+        fail(error);
         return false;
     }
     return true;

@@ -828,7 +828,8 @@ void TUprava::Button2Click()
     if (!choice.accepted())
         return;
     QString error;
-    const std::optional<QByteArray> bytes = store::readExternal(choice.fileName, &error);
+    const std::optional<QByteArray> bytes =
+        store::readExternal(choice.fileName, store::kIconLimit, &error);
     if (!bytes) {
         platform::services().error(error);
         return;

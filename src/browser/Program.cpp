@@ -201,6 +201,10 @@ int runProgram(int argc, char **argv)
     QApplication app(argc, argv);
     setupApplication(app);
     createWindows();
+    if (HLAVNI->quitAtOnce()) {
+        destroyWindows();
+        return 0;
+    }
     // The main window opens centred on the screen.
     if (const QScreen *screen = HLAVNI->screen()) {
         QRect frame = HLAVNI->frameGeometry();

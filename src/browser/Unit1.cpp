@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -151,7 +152,11 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
     FormCreate();
 }
 
-THLAVNI::~THLAVNI() = default;
+THLAVNI::~THLAVNI()
+{
+    if (m_readOnly)
+        store::setReadOnly(false);
+}
 
 QIcon THLAVNI::programIcon()
 {
@@ -457,6 +462,12 @@ void THLAVNI::FormCreate()
             QStringLiteral("Složka programu „%1“ nelze otevřít.").arg(SlozkaProgramu));
         return;
     }
+    // One window of the program writes the database at a time: a second one
+    // on the same folder may only read it, or not start.
+    if (!lockDatabase())
+        return;
+    if (!m_readOnly)
+        store::removeLeftovers();
     // 2.
     IkonkaCount = 0;
     // 3.
@@ -488,6 +499,41 @@ void THLAVNI::FormCreate()
     }
     Nastaveni = *settings;
     applySettings();
+}
+
+bool THLAVNI::lockDatabase()
+{
+    m_lock = std::make_unique<QLockFile>(QStringLiteral("chichotek.lock"));
+    // A lock is stale only when its program is gone, however old it is.
+    m_lock->setStaleLockTime(0);
+    m_readOnly = false;
+    if (m_lock->tryLock(0)) {
+        store::setReadOnly(false);
+        return true;
+    }
+    const platform::Button answer = platform::services().messageBox(
+        platform::applicationTitle(),
+        QStringLiteral("Databáze je právě otevřená v jiném okně programu Chichotek.\n\n"
+                       "Chcete ji otevřít jen pro čtení? Změny pak nebude možné ukládat. "
+                       "Jinak se program ukončí."),
+        platform::MessageKind::Warning, platform::Yes | platform::No);
+    if (answer != platform::Yes) {
+        m_quitAtOnce = true;
+        return false;
+    }
+    m_readOnly = true;
+    store::setReadOnly(true);
+    setWindowTitle(windowTitle() + QStringLiteral(" (jen pro čtení)"));
+    // Every command that writes stays disabled, whatever enables it later.
+    for (QAction *writer :
+         {Vytvor, Uprav, Pridat, OdstrU, Odstr, Sthnoutvtipy1, Setrit, PrNah, PrDol, Obrzek1}) {
+        writer->setEnabled(false);
+        connect(writer, &QAction::changed, this, [writer] {
+            if (writer->isEnabled())
+                writer->setEnabled(false);
+        });
+    }
+    return true;
 }
 
 void THLAVNI::applySettings()
@@ -696,8 +742,8 @@ bool THLAVNI::FormCloseQuery()
     Nastaveni = store::settingsLines(flags);
     QString error;
     // A settings file that cannot be written is reported, and the user can
-    // still quit.
-    if (!store::writeList(store::settingsFile(), Nastaveni, &error))
+    // still quit. A window that only reads leaves the settings to the other.
+    if (!m_readOnly && !store::writeList(store::settingsFile(), Nastaveni, &error))
         platform::services().error(error);
     platform::services().beep();
     return platform::services().confirm(QStringLiteral("Opravdu ukončit program?"));
@@ -834,21 +880,16 @@ void THLAVNI::OdstrUClick()
     const QString library = Edit->text();
     const QString failed = QStringLiteral("Nepodařilo se vymazat!!!");
     // An empty or refused name would point at the database itself or outside
-    // it: nothing is touched.
+    // it, and a folder that is a link anywhere: nothing is touched.
     const store::DbPath folder = store::DbPath::libraryFolder(library);
-    const QString onDisk = folder.path();
-    if (!folder.isValid() || !QFileInfo(onDisk).isDir()) {
+    const std::optional<QStringList> contents = store::folderEntries(folder);
+    if (!contents) {
         platform::services().message(failed);
         return;
     }
     // The folder's contents go to the trash; an empty folder is no error.
-    QStringList contents;
-    const QDir dir(onDisk);
-    for (const QString &entry :
-         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        contents << dir.filePath(entry);
     QString error;
-    if (!contents.isEmpty() && !platform::services().moveToTrash(contents, &error)) {
+    if (!contents->isEmpty() && !platform::services().moveToTrash(*contents, &error)) {
         platform::services().message(failed);
         return;
     }

@@ -9,6 +9,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class ListBox;
 class PictureBox;
 class TBLabel;
@@ -39,6 +41,8 @@ extern unsigned char IkonkaCount;
 
 // The main window: the list of libraries or of one library's jokes, the
 // description panel, the joke view and the menus.
+class QLockFile;
+
 class THLAVNI : public QMainWindow, public AuthoringHost
 {
     Q_OBJECT
@@ -47,6 +51,12 @@ public:
     // folder of the executable.
     explicit THLAVNI(const QString &programFolder = QString(), QWidget *parent = nullptr);
     ~THLAVNI() override;
+
+    // The database is open in another window of the program, and the user
+    // chose to only read it: nothing is written.
+    bool readOnly() const { return m_readOnly; }
+    // The database is open in another window, and the user chose to quit.
+    bool quitAtOnce() const { return m_quitAtOnce; }
 
     // The icon the window is created with.
     static QIcon programIcon();
@@ -193,6 +203,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Takes the lock of the database; false when the program is to end.
+    bool lockDatabase();
     void createControls(QWidget *client);
     void createMenus();
     void createPopupMenus();
@@ -222,6 +234,10 @@ private:
     void dropPanel(const QPoint &topLeft);
 
     QString m_programFolder;
+    // Held while this window may write the database.
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_readOnly = false;
+    bool m_quitAtOnce = false;
     // The window's icons, each made once and set again at every opening and
     // closing: the platform window asks a new icon for its pixmaps, and Qt's
     // pixmap cache keeps them under that icon's key long after it is gone.

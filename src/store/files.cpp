@@ -9,14 +9,26 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace store {
 namespace {
 
 qint64 g_writeLimit = -1;
+std::optional<SaveStep> g_fault;
+int g_faultErrno = ENOSPC;
+bool g_readOnly = false;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -36,6 +48,80 @@ QString openError(const QString &shown, const QString &onDisk)
     if (!QFileInfo::exists(onDisk))
         return QStringLiteral("Soubor %1 nebyl nalezen.").arg(quoted(shown));
     return QStringLiteral("Soubor %1 nelze otevřít.").arg(quoted(shown));
+}
+
+// Why the system refused, in words a user knows; empty for the rest.
+QString reason(int errnum)
+{
+    switch (errnum) {
+    case ENOSPC:
+        return QStringLiteral(" Na disku není místo.");
+    case EDQUOT:
+        return QStringLiteral(" Je překročena kvóta disku.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral(" Přístup byl odepřen.");
+    case EROFS:
+        return QStringLiteral(" Disk je jen pro čtení.");
+    case EIO:
+        return QStringLiteral(" Chyba při zápisu na disk.");
+    default:
+        return {};
+    }
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// What is at a path, links not followed.
+enum class Node { Missing, File, Folder, Link, Special };
+
+Node nodeAt(const QString &path)
+{
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0)
+        return Node::Missing;
+    if (S_ISLNK(st.st_mode))
+        return Node::Link;
+    if (S_ISREG(st.st_mode))
+        return Node::File;
+    if (S_ISDIR(st.st_mode))
+        return Node::Folder;
+    return Node::Special;
+}
+
+// Whether every folder on the way to a database file is a real folder. The
+// first component ("DataBase", or a file of the program's folder) may be a
+// link; below it a link could lead anywhere, so there is none.
+bool realFoldersOnTheWay(const QString &onDisk)
+{
+    const QStringList parts = onDisk.split(u'/');
+    QString at = parts.first();
+    for (qsizetype i = 1; i + 1 < parts.size(); ++i) {
+        at += u'/' + parts[i];
+        if (nodeAt(at) != Node::Folder)
+            return false;
+    }
+    return true;
+}
+
+// Whether a database file is there to be read or replaced: a regular file
+// reached through real folders (a link, a folder or a special file is not).
+bool isDatabaseFile(const QString &onDisk)
+{
+    return realFoldersOnTheWay(onDisk) && nodeAt(onDisk) == Node::File;
+}
+
+// A step of a save the tests make fail; the system's error number otherwise.
+bool failsAt(SaveStep step, int result)
+{
+    if (g_fault == step) {
+        errno = g_faultErrno;
+        return true;
+    }
+    return result < 0;
 }
 
 // The text up to a NUL byte.
@@ -103,52 +189,172 @@ QString firstLine(const QString &text)
 
 namespace {
 
-std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, QString *error)
+// Reads a whole file of at most `limit` bytes. Only a regular file is opened,
+// and without waiting, so that a FIFO or a device cannot hold the window or
+// fill the memory. A database file (`database`) is read only through real
+// folders and never through a link.
+std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, qint64 limit,
+                                   bool database, QString *error)
 {
-    QFile file(onDisk);
-    if (QFileInfo(onDisk).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (database && !isDatabaseFile(onDisk)) {
         setError(error, openError(shown, onDisk));
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)));
+    const int fd = ::open(native(onDisk).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (database ? O_NOFOLLOW : 0));
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        setError(error, openError(shown, onDisk));
         return std::nullopt;
     }
+    const QString tooLarge =
+        QStringLiteral("Soubor %1 je příliš velký (nad %2 MB), nelze ho načíst.")
+            .arg(quoted(shown))
+            .arg(limit / (1024 * 1024));
+    if (st.st_size > limit) {
+        ::close(fd);
+        setError(error, tooLarge);
+        return std::nullopt;
+    }
+    // The file may still grow while it is read: never past the limit.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            if (size > limit) {
+                ::close(fd);
+                setError(error, tooLarge);
+                return std::nullopt;
+            }
+            bytes.resize(std::min<qsizetype>(size * 2 + 4096, limit + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            setError(error,
+                     QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)) + reason(errno));
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        size += n;
+    }
+    ::close(fd);
+    if (size > limit) {
+        setError(error, tooLarge);
+        return std::nullopt;
+    }
+    bytes.truncate(size);
     return bytes;
 }
 
-bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes, QString *error)
+// The one way the program writes a file: the bytes go to a new temporary
+// file beside it ("name.XXXXXX"), which is written whole, synced to the disk,
+// closed and then renamed over the file. Every step is checked; on any
+// failure the temporary file goes and the file keeps its old bytes. A
+// database file (`database`) is written only through real folders, and never
+// in place of a link or a special file.
+bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes, bool database,
+               QString *error)
 {
-    QSaveFile file(onDisk);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Soubor %1 nelze vytvořit.").arg(quoted(shown)));
+    if (database && g_readOnly) {
+        setError(error,
+                 QStringLiteral("Databáze je otevřená jen pro čtení, soubor %1 nelze uložit.")
+                     .arg(quoted(shown)));
         return false;
     }
-    const bool interrupted = g_writeLimit >= 0 && g_writeLimit < bytes.size();
-    const QByteArrayView data = interrupted ? QByteArrayView(bytes).first(g_writeLimit) : bytes;
-    const bool written = file.write(data.data(), data.size()) == data.size();
-    if (!written || interrupted) {
-        file.cancelWriting();
-        setError(error, QStringLiteral("Do souboru %1 nelze zapisovat.").arg(quoted(shown)));
+    const QString cannotCreate = QStringLiteral("Soubor %1 nelze vytvořit.").arg(quoted(shown));
+    const QString cannotWrite = QStringLiteral("Do souboru %1 nelze zapisovat.").arg(quoted(shown));
+    if (database) {
+        if (!realFoldersOnTheWay(onDisk)) {
+            setError(error, cannotCreate);
+            return false;
+        }
+        const Node node = nodeAt(onDisk);
+        if (node != Node::Missing && node != Node::File) {
+            setError(error, QStringLiteral("Soubor %1 nelze přepsat, není to obyčejný soubor.")
+                                .arg(quoted(shown)));
+            return false;
+        }
+    }
+    // The new file keeps the permissions of the old one.
+    mode_t mode = 0;
+    struct stat old;
+    if (::stat(native(onDisk).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    QByteArray temporary = native(onDisk) + ".XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (failsAt(SaveStep::Open, fd) || ::fchmod(fd, mode) != 0) {
+        const int errnum = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(temporary.constData());
+        }
+        setError(error, cannotCreate + reason(errnum));
         return false;
     }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Soubor %1 nelze uložit.").arg(quoted(shown)));
+    const auto fail = [&](const QString &text) {
+        const int errnum = errno;
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.constData());
+        setError(error, text + reason(errnum));
         return false;
+    };
+
+    const qsizetype toWrite =
+        g_writeLimit >= 0 ? std::min<qsizetype>(g_writeLimit, bytes.size()) : bytes.size();
+    qsizetype written = 0;
+    while (written < toWrite) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(toWrite - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (failsAt(SaveStep::Write, int(n)))
+            return fail(cannotWrite);
+        written += n;
+    }
+    if (written < bytes.size()) {
+        // The tests' limit: the disk "fails" after that many bytes.
+        errno = ENOSPC;
+        return fail(cannotWrite);
+    }
+    if (failsAt(SaveStep::Sync, ::fsync(fd)))
+        return fail(cannotWrite);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (failsAt(SaveStep::Flush, closed))
+        return fail(cannotWrite);
+    if (failsAt(SaveStep::Rename, ::rename(temporary.constData(), native(onDisk).constData())))
+        return fail(QStringLiteral("Soubor %1 nelze uložit.").arg(quoted(shown)));
+    // The rename itself reaches the disk with its folder.
+    const int folder =
+        ::open(native(QFileInfo(onDisk).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
     }
     return true;
 }
 
 } // namespace
 
-std::optional<QByteArray> readBytes(const DbPath &path, QString *error)
+std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error)
 {
     if (!path.isValid()) {
         setError(error, refusedNameError(path));
         return std::nullopt;
     }
-    return readFile(path.path(), path.display(), error);
+    return readFile(path.path(), path.display(), limit, true, error);
 }
 
 bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
@@ -157,22 +363,22 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
-    return writeFile(path.path(), path.display(), bytes, error);
+    return writeFile(path.path(), path.display(), bytes, true, error);
 }
 
-std::optional<QByteArray> readExternal(const QString &path, QString *error)
+std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QString *error)
 {
-    return readFile(path, QDir::toNativeSeparators(path), error);
+    return readFile(path, QDir::toNativeSeparators(path), limit, false, error);
 }
 
 bool writeExternal(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return writeFile(path, QDir::toNativeSeparators(path), bytes, error);
+    return writeFile(path, QDir::toNativeSeparators(path), bytes, false, error);
 }
 
 std::optional<QStringList> readExternalList(const QString &path, QString *error)
 {
-    const std::optional<QByteArray> bytes = readExternal(path, error);
+    const std::optional<QByteArray> bytes = readExternal(path, kTextLimit, error);
     if (!bytes)
         return std::nullopt;
     return splitLines(decode1250(untilNul(*bytes)));
@@ -180,14 +386,45 @@ std::optional<QStringList> readExternalList(const QString &path, QString *error)
 
 std::optional<QStringList> readList(const DbPath &path, QString *error)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error);
     if (!bytes)
         return std::nullopt;
     return splitLines(decode1250(untilNul(*bytes)));
 }
 
+namespace {
+
+// A text file shows what comes before its first NUL byte. One that holds
+// more after it is not overwritten: the rest would be lost without the user
+// ever having seen it.
+bool hidesDataAfterNul(const DbPath &path, QString *error)
+{
+    if (!path.isValid() || !isDatabaseFile(path.path()))
+        return false;
+    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit);
+    if (!bytes)
+        return false;
+    const qsizetype nul = bytes->indexOf('\0');
+    if (nul < 0)
+        return false;
+    for (qsizetype i = nul + 1; i < bytes->size(); ++i) {
+        if (bytes->at(i) != '\0') {
+            setError(error,
+                     QStringLiteral("Soubor %1 je poškozený: za znakem NUL obsahuje data, která "
+                                    "program neukazuje. Aby se neztratila, soubor se nepřepíše.")
+                         .arg(quoted(path.display())));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool writeList(const DbPath &path, const QStringList &lines, QString *error)
 {
+    if (hidesDataAfterNul(path, error))
+        return false;
     QString text;
     for (const QString &line : lines) {
         text += line;
@@ -198,7 +435,7 @@ bool writeList(const DbPath &path, const QStringList &lines, QString *error)
 
 std::optional<QString> readText(const DbPath &path, QString *error)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error);
     if (!bytes)
         return std::nullopt;
     return normaliseBreaks(decode1250(untilNul(*bytes)));
@@ -206,6 +443,8 @@ std::optional<QString> readText(const DbPath &path, QString *error)
 
 bool writeText(const DbPath &path, const QString &text, QString *error)
 {
+    if (hidesDataAfterNul(path, error))
+        return false;
     return writeBytes(path, encode1250(text), error);
 }
 
@@ -227,7 +466,7 @@ bool appendLine(const DbPath &path, const QString &line, QString *error)
 bool readRichText(const DbPath &path, QTextDocument *document, QString *error,
                   const QTextCharFormat &plainFormat)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kJokeLimit, error);
     if (!bytes)
         return false;
     if (readRtf(*bytes, document))
@@ -274,7 +513,7 @@ Icon iconFromBytes(const QByteArray &bytes)
 
 std::optional<Icon> readIcon(const DbPath &path, QString *error)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kIconLimit, error);
     if (!bytes)
         return std::nullopt;
     Icon icon = iconFromBytes(*bytes);
@@ -292,6 +531,19 @@ bool writeIcon(const DbPath &path, const Icon &icon, QString *error)
     return writeBytes(path, icon.bytes, error);
 }
 
+namespace {
+
+bool refusedWhileReadOnly(const DbPath &path, QString *error)
+{
+    if (!g_readOnly)
+        return false;
+    setError(error, QStringLiteral("Databáze je otevřená jen pro čtení, %1 nelze změnit.")
+                        .arg(quoted(path.display())));
+    return true;
+}
+
+} // namespace
+
 bool createLibraryFolder(const QString &library, QString *error)
 {
     const DbPath folder = DbPath::libraryFolder(library);
@@ -299,10 +551,12 @@ bool createLibraryFolder(const QString &library, QString *error)
         setError(error, refusedNameError(folder));
         return false;
     }
+    if (refusedWhileReadOnly(folder, error))
+        return false;
     const QString onDisk = folder.path();
     const QString parent = QFileInfo(onDisk).path();
-    if (QFileInfo::exists(onDisk) || !QFileInfo(parent).isDir() ||
-        !QDir(parent).mkdir(QFileInfo(onDisk).fileName())) {
+    if (nodeAt(onDisk) != Node::Missing || !QFileInfo(parent).isDir() ||
+        ::mkdir(native(onDisk).constData(), 0777) != 0) {
         setError(error, QStringLiteral("Složku %1 nelze vytvořit.").arg(quoted(folder.display())));
         return false;
     }
@@ -315,8 +569,10 @@ bool deleteFile(const DbPath &path, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
+    if (refusedWhileReadOnly(path, error))
+        return false;
     const QString onDisk = path.path();
-    if (QFileInfo(onDisk).isDir() || !QFile::remove(onDisk)) {
+    if (!isDatabaseFile(onDisk) || ::unlink(native(onDisk).constData()) != 0) {
         setError(error, QStringLiteral("Soubor %1 nelze smazat.").arg(quoted(path.display())));
         return false;
     }
@@ -329,19 +585,90 @@ bool removeFolder(const DbPath &path, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
+    if (refusedWhileReadOnly(path, error))
+        return false;
     const QString onDisk = path.path();
-    const QFileInfo info(onDisk);
-    if (!info.isDir() || info.isSymLink() || !QDir(info.path()).rmdir(info.fileName())) {
+    if (!realFoldersOnTheWay(onDisk) || nodeAt(onDisk) != Node::Folder ||
+        ::rmdir(native(onDisk).constData()) != 0) {
         setError(error, QStringLiteral("Složku %1 nelze odstranit.").arg(quoted(path.display())));
         return false;
     }
     return true;
 }
 
+std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
+{
+    if (!folder.isValid()) {
+        setError(error, refusedNameError(folder));
+        return std::nullopt;
+    }
+    if (refusedWhileReadOnly(folder, error))
+        return std::nullopt;
+    const QString onDisk = folder.path();
+    if (!realFoldersOnTheWay(onDisk) || nodeAt(onDisk) != Node::Folder) {
+        setError(error, QStringLiteral("Složka %1 nebyla nalezena.").arg(quoted(folder.display())));
+        return std::nullopt;
+    }
+    QStringList entries;
+    const QDir dir(onDisk);
+    for (const QString &entry :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        entries << dir.filePath(entry);
+    return entries;
+}
+
+int removeLeftovers()
+{
+    if (g_readOnly)
+        return 0;
+    // What a save leaves when it is cut short: the name of a file the
+    // program writes, a dot and six letters or digits.
+    static const QRegularExpression leftover(
+        QStringLiteral("^.+\\.(dat|sez|vti|da[1-4]|ico|vtp|cfg|bmp)\\.[A-Za-z0-9]{6}$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList folders{QStringLiteral(".")};
+    const QString database = QFileInfo(DbPath::listFile().path()).path();
+    if (QFileInfo(database).isDir()) {
+        folders << database;
+        for (const QString &library :
+             QDir(database).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            const QString path = database + u'/' + library;
+            if (nodeAt(path) == Node::Folder)
+                folders << path;
+        }
+    }
+    int removed = 0;
+    for (const QString &folder : folders) {
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            const QString path = folder + u'/' + name;
+            if (leftover.match(name).hasMatch() && nodeAt(path) == Node::File &&
+                ::unlink(native(path).constData()) == 0)
+                ++removed;
+        }
+    }
+    return removed;
+}
+
+void setReadOnly(bool readOnly)
+{
+    g_readOnly = readOnly;
+}
+
+bool isReadOnly()
+{
+    return g_readOnly;
+}
+
 namespace testing {
 void setWriteLimit(qint64 bytes)
 {
     g_writeLimit = bytes;
+}
+
+void setSaveFault(std::optional<SaveStep> step, int errnum)
+{
+    g_fault = step;
+    g_faultErrno = errnum;
 }
 } // namespace testing
 

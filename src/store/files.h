@@ -28,19 +28,36 @@ QStringList splitLines(const QString &text);
 // The text with a NUL byte ending it and every line break turned into CR LF.
 QString normaliseBreaks(const QString &text);
 
-std::optional<QByteArray> readBytes(const DbPath &path, QString *error = nullptr);
+// The largest file of each kind that is read: far above any real one, so
+// that a damaged or planted file cannot fill the memory.
+constexpr qint64 kJokeLimit = qint64(64) << 20;
+constexpr qint64 kTextLimit = qint64(16) << 20; // lists and texts
+constexpr qint64 kIconLimit = qint64(4) << 20;
+constexpr qint64 kPictureLimit = qint64(64) << 20;
+
+// A database file is read and written only where it belongs: through real
+// folders below `DataBase` (which itself may be a link), never through a
+// link, and only a regular file is opened, without waiting for it. Anything
+// else there (a link, a FIFO, a device, a folder) is a file that cannot be
+// opened or replaced.
+std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error = nullptr);
+// The one save routine of the program: the bytes go to a temporary file
+// beside the file, written whole, synced, closed and renamed over it; any
+// failing step leaves the old file byte for byte and no temporary file.
 bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Files outside the database, such as those the user picks in a dialog, by
-// their full path; written atomically as the database files are.
-std::optional<QByteArray> readExternal(const QString &path, QString *error = nullptr);
+// their full path; regular files only, written as the database files are.
+std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QString *error = nullptr);
 bool writeExternal(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // The lines of an 8-bit text file outside the database.
 std::optional<QStringList> readExternalList(const QString &path, QString *error = nullptr);
 
 // A list file: one entry per line.
 std::optional<QStringList> readList(const DbPath &path, QString *error = nullptr);
-// Every entry, the last one included, followed by CR LF.
+// Every entry, the last one included, followed by CR LF. A list or text file
+// that holds data after a NUL byte (which ends what is shown of it) is not
+// overwritten: the write fails, saying the file is damaged.
 bool writeList(const DbPath &path, const QStringList &lines, QString *error = nullptr);
 
 // The whole text, line breaks normalised to CR LF.
@@ -83,13 +100,34 @@ bool deleteFile(const DbPath &path, QString *error = nullptr);
 // Removes an empty folder.
 bool removeFolder(const DbPath &path, QString *error = nullptr);
 
+// The paths of what a library's folder holds, for the trash; none when the
+// folder is not a real folder of the database.
+std::optional<QStringList> folderEntries(const DbPath &folder, QString *error = nullptr);
+
+// Removes what saves cut short (by a crash or a kill) left behind: files
+// named as a file the program writes plus a dot and six letters or digits,
+// in the program's folder, `DataBase` and the libraries' folders. Returns
+// how many went.
+int removeLeftovers();
+
+// While the database is open in another window of the program: every write,
+// deletion and new folder of the database is refused.
+void setReadOnly(bool readOnly);
+bool isReadOnly();
+
 // The description of a refused name, for messages.
 QString refusedNameError(const DbPath &path);
+
+// The steps of a save.
+enum class SaveStep { Open, Write, Sync, Flush, Rename };
 
 namespace testing {
 // Makes every following write stop after `bytes` bytes as if the disk failed
 // (-1 turns it off). For tests of interrupted writes.
 void setWriteLimit(qint64 bytes);
+// Makes that step of every following save fail with the system error
+// `errnum` (nullopt turns it off). For tests of failing disks.
+void setSaveFault(std::optional<SaveStep> step, int errnum = 28 /* ENOSPC */);
 } // namespace testing
 
 } // namespace store

@@ -34,7 +34,7 @@ QStringList settingsLines(const SettingsFlags &flags)
 std::optional<QImage> readBackground(QString *error)
 {
     const DbPath path = backgroundFile();
-    const std::optional<QByteArray> bytes = readBytes(path, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kPictureLimit, error);
     if (!bytes)
         return std::nullopt;
     QBuffer buffer;

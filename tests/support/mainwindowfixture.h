@@ -77,6 +77,8 @@ protected:
 
     THLAVNI &start()
     {
+        // One window at a time holds the folder's lock.
+        window.reset();
         window = std::make_unique<THLAVNI>(folder.path());
         return *window;
     }

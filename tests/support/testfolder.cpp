@@ -76,6 +76,9 @@ QMap<QString, QByteArray> TestFolder::snapshot() const
     while (it.hasNext()) {
         const QString file = it.next();
         const QString rel = QDir(m_dir.path()).relativeFilePath(file);
+        // The lock a running main window holds on its folder is no data.
+        if (rel == u"chichotek.lock")
+            continue;
         files.insert(rel, QFileInfo(file).isDir() ? QByteArray("<dir>") : read(rel));
     }
     return files;
