@@ -835,8 +835,19 @@ bool THLAVNI::saveList(bool quiet)
     return false;
 }
 
+bool THLAVNI::listIsIntact()
+{
+    QString error;
+    if (!store::hidesDataAfterNul(store::DbPath::listFile(), &error))
+        return true;
+    platform::services().error(error);
+    return false;
+}
+
 void THLAVNI::PridatClick()
 {
+    if (!listIsIntact())
+        return;
     platform::FileDialog dialog;
     dialog.title = QStringLiteral("Zadej název databáze...");
     dialog.filter = QStringLiteral("Vtipy (*.vtp)|*.vtp");
@@ -860,6 +871,8 @@ void THLAVNI::PridatClick()
 
 void THLAVNI::OdstrClick()
 {
+    if (!listIsIntact())
+        return;
     Odstr->setEnabled(false);
     OdstrU->setEnabled(false);
     Uprav->setEnabled(false);
@@ -877,6 +890,8 @@ void THLAVNI::OdstrClick()
 
 void THLAVNI::OdstrUClick()
 {
+    if (!listIsIntact())
+        return;
     const QString library = Edit->text();
     const QString failed = QStringLiteral("Nepodařilo se vymazat!!!");
     // An empty or refused name would point at the database itself or outside
@@ -919,7 +934,7 @@ void THLAVNI::moveSelected(int by)
 {
     const int row = Seznam->itemIndex();
     const int to = row + by;
-    if (row < 0 || to < 0 || to >= Seznam->count())
+    if (row < 0 || to < 0 || to >= Seznam->count() || !listIsIntact())
         return;
     const QString name = Seznam->item(row);
     Seznam->removeItem(row);
@@ -947,6 +962,8 @@ void THLAVNI::SetritClick()
 
 void THLAVNI::SetriditOOK()
 {
+    if (!listIsIntact())
+        return;
     const int row = Seznam->itemIndex();
     QStringList names = Seznam->items();
     // The user's language decides the order; a system that names none (the

@@ -205,6 +205,9 @@ protected:
 private:
     // Takes the lock of the database; false when the program is to end.
     bool lockDatabase();
+    // False, after saying so, when the list file hides entries after a NUL
+    // byte: no command rewrites it then.
+    bool listIsIntact();
     void createControls(QWidget *client);
     void createMenus();
     void createPopupMenus();

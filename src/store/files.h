@@ -59,6 +59,9 @@ std::optional<QStringList> readList(const DbPath &path, QString *error = nullptr
 // that holds data after a NUL byte (which ends what is shown of it) is not
 // overwritten: the write fails, saying the file is damaged.
 bool writeList(const DbPath &path, const QStringList &lines, QString *error = nullptr);
+// Whether a list or text file holds data after a NUL byte, which a write
+// would lose; `error` then says the file is damaged.
+bool hidesDataAfterNul(const DbPath &path, QString *error = nullptr);
 
 // The whole text, line breaks normalised to CR LF.
 std::optional<QString> readText(const DbPath &path, QString *error = nullptr);

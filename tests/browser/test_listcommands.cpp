@@ -171,3 +171,41 @@ TEST_F(CompleteRemoval, EmptyOrRefusedNameTouchesNothing)
     EXPECT_TRUE(services.trashed.isEmpty());
     EXPECT_EQ(folder.snapshot(), before);
 }
+
+// A library folder that is a link is no folder of the database: complete
+// removal moves nothing to the trash and deletes nothing.
+TEST_F(CompleteRemoval, LibraryFolderThatIsALinkTouchesNothing)
+{
+    folder.write(QStringLiteral("outside/dopis.txt"), "cizí soubor");
+    QDir(folder.absolute(QStringLiteral("DataBase/Škola"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(folder.absolute(QStringLiteral("outside")),
+                            folder.absolute(QStringLiteral("DataBase/Škola"))));
+    const auto before = folder.snapshot();
+    THLAVNI &w = start();
+    clickRow(1);
+    services.shown.clear();
+    w.OdstrU->trigger();
+    EXPECT_EQ(services.texts(), QStringList{QStringLiteral("Nepodařilo se vymazat!!!")});
+    EXPECT_TRUE(services.trashed.isEmpty());
+    EXPECT_EQ(folder.snapshot(), before);
+}
+
+// A list file holding entries after a NUL byte shows those before it; a
+// command that would rewrite it says the file is damaged and writes nothing.
+TEST_F(ListCommands, ListHidingEntriesAfterANulIsNotRewritten)
+{
+    const QByteArray damaged = ansi(u"Zvířata⏎Škola⏎"_qs) + QByteArray(1, '\0') + "Skryta\r\n";
+    folder.write(QStringLiteral("DataBase/seznam.dat"), damaged);
+    THLAVNI &w = start();
+    EXPECT_EQ(w.Seznam->items(), (QStringList{"Zvířata", "Škola"}));
+    clickRow(0);
+    services.shown.clear();
+    w.PrDol->trigger();
+    services.setNextButton(platform::Ok);
+    w.Setrit->trigger();
+    ASSERT_FALSE(services.shown.isEmpty());
+    EXPECT_TRUE(services.shown[0].text.contains(QStringLiteral("seznam.dat")) &&
+                services.shown[0].text.contains(QStringLiteral("poškozený")))
+        << services.texts().join(u'|').toStdString();
+    EXPECT_EQ(listBytes(), damaged);
+}

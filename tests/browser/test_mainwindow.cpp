@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSet>
+#include <QSysInfo>
 #include <QTextBlock>
 
 namespace {
@@ -371,4 +372,70 @@ TEST_F(MainWindowTest, LoadedBackgroundIsStoredAsABitmapForTheNextStart)
     window.reset();
     EXPECT_EQ(start().Pozadi->image().size(), QSize(40, 30));
     EXPECT_TRUE(services.shown.isEmpty());
+}
+
+// What saves cut short left beside the files goes when the program starts.
+TEST_F(MainWindowTest, StartRemovesLeftoversOfCutSaves)
+{
+    folder.write(QStringLiteral("DataBase/seznam.dat.k9Xy2Q"), "");
+    folder.write(QStringLiteral("DataBase/Zvířata/Slon.vti.AbCdEf"), "{\\rtf1 poloviční");
+    folder.write(QStringLiteral("DataBase/poznámka.txt.abcdef"), "moje");
+    start();
+    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/seznam.dat.k9Xy2Q")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/Zvířata/Slon.vti.AbCdEf")));
+    EXPECT_TRUE(folder.exists(QStringLiteral("DataBase/poznámka.txt.abcdef")));
+}
+
+// A second window on the same program folder asks: read only, or quit. Read
+// only, no command writes and nothing is written, also at closing; a lock
+// left by a program that is gone is taken over; another folder is free.
+TEST_F(MainWindowTest, SecondWindowOnOneDatabaseOnlyReadsOrQuits)
+{
+    THLAVNI &first = start();
+    EXPECT_FALSE(first.readOnly());
+    EXPECT_TRUE(services.shown.isEmpty());
+
+    services.setNextButton(platform::No);
+    THLAVNI quitting(folder.path());
+    EXPECT_TRUE(quitting.quitAtOnce());
+    ASSERT_EQ(services.shown.size(), 1);
+    EXPECT_TRUE(services.shown[0].text.contains(QStringLiteral("jiném okně")));
+
+    services.setNextButton(platform::Yes);
+    THLAVNI second(folder.path());
+    EXPECT_FALSE(second.quitAtOnce());
+    EXPECT_TRUE(second.readOnly());
+    EXPECT_TRUE(second.windowTitle().contains(QStringLiteral("jen pro čtení")));
+    EXPECT_EQ(second.Seznam->count(), 2) << "it shows the database";
+    const auto before = folder.snapshot();
+    const QAction *writers[] = {second.Vytvor, second.Uprav, second.Pridat,
+                                second.OdstrU, second.Odstr, second.Setrit,
+                                second.PrNah,  second.PrDol, second.Obrzek1};
+    // Selecting a library enables the removal commands elsewhere; not here.
+    second.Edit->setText(QStringLiteral("Škola"));
+    second.SeznamClick();
+    for (const QAction *writer : writers)
+        EXPECT_FALSE(writer->isEnabled()) << writer->objectName().toStdString();
+    services.shown.clear();
+    services.setNextAnswer(true);
+    EXPECT_TRUE(second.FormCloseQuery());
+    EXPECT_EQ(services.texts(), QStringList{QStringLiteral("Opravdu ukončit program?")});
+    EXPECT_EQ(folder.snapshot(), before);
+}
+
+TEST_F(MainWindowTest, LockOfAProgramThatIsGoneIsTakenOver)
+{
+    // The lock as a program that crashed left it: its process is gone.
+    folder.write(QStringLiteral("chichotek.lock"),
+                 "999999999\nchichotek\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    THLAVNI &w = start();
+    EXPECT_FALSE(w.readOnly());
+    EXPECT_TRUE(services.shown.isEmpty()) << services.texts().join(u'|').toStdString();
+
+    TestFolder other;
+    other.makeProgramFolder();
+    THLAVNI elsewhere(other.path());
+    EXPECT_FALSE(elsewhere.readOnly());
+    EXPECT_TRUE(services.shown.isEmpty());
+    QDir::setCurrent(folder.path());
 }
