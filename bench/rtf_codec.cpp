@@ -1,7 +1,8 @@
 // Throughput of the RTF reader and writer on rich-edit files: one of 1 MB and
 // one of 10 MB, and 10,000 jokes of 2 to 8 KB each. Reading is timed from the
 // bytes to the filled document, writing from the document to the bytes; the
-// byte rates are those of the RTF read or written.
+// byte rates are those of the RTF read or written. Reading a joke that is one
+// long list shows whether the time grows with the number of items alone.
 
 #include "rtfgen.h"
 #include "store/rtfreader.h"
@@ -16,6 +17,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -127,10 +129,59 @@ void BM_WriteJokes(benchmark::State &state)
     perJoke(state);
 }
 
+// A joke of range(0) list items read into a new document (made and destroyed
+// untimed). `per_item` is the CPU time of one item; `vs_5000` is the time of
+// the whole read over that of 5,000 items of the same form, so 2, 4 and 8 for
+// 10,000, 20,000 and 40,000 items when the time grows as the list does.
+void BM_ReadList(benchmark::State &state, bench::ListForm form)
+{
+    const int items = int(state.range(0));
+    const QByteArray rtf = bench::makeListRtf(items, form);
+    double elapsed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto document = std::make_unique<QTextDocument>();
+        state.ResumeTiming();
+        const double start = threadSeconds();
+        if (!store::readRtf(rtf, document.get())) {
+            state.SkipWithError("not read as RTF");
+            break;
+        }
+        elapsed += threadSeconds() - start;
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+    if (state.iterations() == 0)
+        return;
+    // Each form's smallest list runs first and is the yardstick of the others.
+    static std::map<std::pair<bench::ListForm, int>, double> perRead;
+    const double read = elapsed / double(state.iterations());
+    perRead[{form, items}] = read;
+    const auto smallest = perRead.find({form, 5'000});
+    if (smallest != perRead.end())
+        state.counters["vs_5000"] = read / smallest->second;
+    state.counters["per_item"] = benchmark::Counter(
+        items, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+
 BENCHMARK(BM_Read)->Name("BM_Read/MB")->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Name("BM_Write/MB")->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadJokes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteJokes)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadList, bullets, bench::ListForm::RichEdit)
+    ->Arg(5'000)
+    ->Arg(10'000)
+    ->Arg(20'000)
+    ->Arg(40'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadList, listtable, bench::ListForm::ListTable)
+    ->Arg(5'000)
+    ->Arg(10'000)
+    ->Arg(20'000)
+    ->Arg(40'000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -61,19 +61,23 @@ void append(QByteArray &out, std::u16string_view text)
     }
 }
 
-// Rich-edit header: a text font, the symbol font of bullets, three colours.
-void header(QByteArray &out)
+// Rich-edit header: a text font, the symbol font of bullets, three colours;
+// `tables` (a list table, say) after them.
+void header(QByteArray &out, const char *tables = "")
 {
     out += "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1029{\\fonttbl{\\f0\\fswiss\\fcharset238 "
            "Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;\\red0\\green128\\blue0;}"
-           "\r\n\\viewkind4\\uc1\\pard\\lang1029\\f0\\fs20 ";
+           "\r\n";
+    out += tables;
+    out += "\\viewkind4\\uc1\\pard\\lang1029\\f0\\fs20 ";
 }
 
-// A sentence of 5 to 16 words; now and then a word bold, italic or coloured.
-void sentence(QByteArray &out, Random &random)
+// A sentence of `least` to `least + spread - 1` words; now and then a word
+// bold, italic or coloured.
+void sentence(QByteArray &out, Random &random, int least = 5, int spread = 12)
 {
-    const int words = 5 + random.below(12);
+    const int words = least + random.below(spread);
     const bool quoted = random.chance(15);
     if (quoted)
         append(out, u"„");
@@ -162,6 +166,34 @@ void body(QByteArray &out, std::int64_t bytes, Random &random)
     out += '\0'; // as the control ends its files
 }
 
+// One list: rich-edit bullets, or items of \ls1 (see ListForm).
+void list(QByteArray &out, int items, ListForm form, Random &random)
+{
+    if (form == ListForm::RichEdit)
+        out += "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+               "\\fi-200\\li200 ";
+    int number = 0;
+    for (int i = 0; i < items; ++i) {
+        if (form == ListForm::RichEdit) {
+            if (i > 0)
+                out += "{\\pntext\\f1\\'b7\\tab}";
+        } else if (i % 10 == 9) {
+            out += "\\pard{\\listtext\\f1\\'b7\\tab}\\ls1\\ilvl1\\fi-360\\li1440 ";
+        } else {
+            out += "\\pard{\\listtext " + QByteArray::number(++number) +
+                   ".\\tab}\\ls1\\ilvl0\\fi-360\\li720 ";
+        }
+        sentence(out, random, 2, 3);
+        out += "\\par\r\n";
+        if (form == ListForm::ListTable && i % 100 == 99) {
+            out += "\\pard ";
+            sentence(out, random, 2, 3);
+            out += "\\par\r\n";
+        }
+    }
+    out += "\\pard ";
+}
+
 } // namespace
 
 QByteArray makeRichEditRtf(std::int64_t bytes, std::uint32_t seed)
@@ -187,6 +219,26 @@ std::vector<QByteArray> makeJokes(int count, std::uint32_t seed)
         jokes.push_back(std::move(joke));
     }
     return jokes;
+}
+
+QByteArray makeListRtf(int items, ListForm form, std::uint32_t seed)
+{
+    Random random(seed);
+    QByteArray out;
+    out.reserve(qsizetype(items) * 48 + 1024);
+    header(out,
+           form == ListForm::RichEdit
+               ? ""
+               : "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+                 "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+                 "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}"
+                 "\\fi-360\\li1440}\\listid1}}\r\n"
+                 "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\r\n");
+    title(out, random);
+    list(out, items, form, random);
+    out += "}\r\n";
+    out += '\0';
+    return out;
 }
 
 } // namespace bench

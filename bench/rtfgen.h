@@ -17,4 +17,19 @@ QByteArray makeRichEditRtf(std::int64_t bytes, std::uint32_t seed = 1);
 // `count` jokes of 2 to 8 KB each, sizes spread evenly.
 std::vector<QByteArray> makeJokes(int count, std::uint32_t seed = 1);
 
+// How the items of a list are marked.
+enum class ListForm {
+    // Bullets as the rich-edit control writes them: {\*\pn ...} on the first
+    // item, {\pntext ...} before each; all items are one list.
+    RichEdit,
+    // \ls1 with the list table, as Word writes it: numbered items, every
+    // tenth a bullet one level deeper, an ordinary paragraph after every
+    // hundredth, which the numbers go on past.
+    ListTable,
+};
+
+// A joke that is a title and a list of `items` short items (55 to 85 bytes of
+// RTF each).
+QByteArray makeListRtf(int items, ListForm form, std::uint32_t seed = 1);
+
 } // namespace bench

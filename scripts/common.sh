@@ -3,8 +3,8 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
-          fonts-liberation2 fonts-dejavu-core xvfb xauth)
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev
+          libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb xauth)
 
 install_missing() {
   local missing=()

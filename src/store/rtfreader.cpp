@@ -17,12 +17,15 @@
 #include <QTextListFormat>
 #include <QTextOption>
 
+#include <private/qtextobject_p.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iterator>
 #include <map>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -669,6 +672,8 @@ private:
         int ls = 0; // the list of the list table, 0 for a list made up by the paragraphs
     };
     ListPlace listPlace(const ParaProps &p) const;
+    void setAside(QTextList *list);
+    void restoreListItems();
     void finish();
     const QTextCharFormat &charFormat(const CharProps &p);
 
@@ -723,7 +728,17 @@ private:
     using LevelLists = std::array<QTextList *, kListLevels>;
     LevelLists m_lists{};
     std::map<int, LevelLists> m_tableLists; // by \ls
+    // A list's items but its last, while the document is being read (see
+    // setAside()).
+    std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
 };
+
+// The blocks of a list, in document order: what count(), item() and
+// itemNumber() go by.
+QList<QTextBlock> &itemsOf(QTextList *list)
+{
+    return static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list))->blocks;
+}
 
 void Reader::run()
 {
@@ -769,6 +784,7 @@ void Reader::run()
             text(t.text);
     }
     finish();
+    restoreListItems();
     m_cursor.endEditBlock();
 }
 
@@ -1577,10 +1593,10 @@ void Reader::applyParagraph()
     }
     if (!p.tabs.isEmpty())
         f.setTabPositions(p.tabs);
-    m_cursor.setBlockFormat(f);
-    m_cursor.setBlockCharFormat(charFormat(state().chr));
 
     if (!inList) {
+        m_cursor.setBlockFormat(f);
+        m_cursor.setBlockCharFormat(charFormat(state().chr));
         m_lists.fill(nullptr);
         return;
     }
@@ -1591,14 +1607,50 @@ void Reader::applyParagraph()
     }
     std::fill(lists->begin() + place.level + 1, lists->end(), nullptr);
     QTextList *&list = (*lists)[std::size_t(place.level)];
-    if (list && list->format().style() == place.style) {
-        list->add(m_cursor.block());
+    // The block joins its list with its format: the list's object index in
+    // it, as QTextList::add() would put it.
+    const bool goesOn = list && list->format().style() == place.style;
+    if (goesOn)
+        f.setObjectIndex(list->objectIndex());
+    m_cursor.setBlockFormat(f);
+    m_cursor.setBlockCharFormat(charFormat(state().chr));
+    if (goesOn) {
+        setAside(list);
     } else {
         QTextListFormat lf;
         lf.setStyle(place.style);
         lf.setIndent(place.level + 1);
         list = m_cursor.createList(lf);
     }
+}
+
+// Each time a block joins a list, Qt marks every block of the list changed
+// (QTextBlockGroup::blockInserted()), which makes reading a list of n items
+// take time in n squared: 60 s for 40,000 items. So while the document is
+// being read a list keeps only its last item; the earlier ones wait in
+// m_earlierItems and go back at the end. Items come in document order, each
+// after all the others, so the list's own order is theirs. Nothing asks a list
+// for its items before the end, and no block leaves a list while reading.
+void Reader::setAside(QTextList *list)
+{
+    QList<QTextBlock> &items = itemsOf(list);
+    if (items.size() > 1) {
+        QList<QTextBlock> &earlier = m_earlierItems[list];
+        earlier.append(items.first(items.size() - 1));
+        items.remove(0, items.size() - 1);
+    }
+}
+
+// The marking that the lists' items missed is not needed: they are all new
+// text of this edit block, which the document reports changed as a whole.
+void Reader::restoreListItems()
+{
+    for (auto &[list, earlier] : m_earlierItems) {
+        QList<QTextBlock> &items = itemsOf(list);
+        earlier.append(items);
+        items.swap(earlier);
+    }
+    m_earlierItems.clear();
 }
 
 void Reader::finish()

@@ -64,8 +64,15 @@ protected:
         return out.substr(1);
     }
 
-    // Each paragraph's list as "<n><kind><level>": the document's n-th list,
-    // "*" bullets, "#" numbers, "a" letters, "I" Roman numbers; "-" for none.
+    // "*" bullets, "#" numbers, "a" letters, "I" Roman numbers.
+    static char kind(const QTextList *l)
+    {
+        // Indexed by -QTextListFormat::Style: ListDisc is -1, ListUpperRoman -8.
+        return "?*os#aAiI"[qBound(0, -int(l->format().style()), 8)];
+    }
+
+    // Each paragraph's list as "<n><kind><level>": the document's n-th list;
+    // "-" for none.
     std::string lists() const
     {
         QList<const QTextList *> seen;
@@ -74,10 +81,42 @@ protected:
             const QTextList *l = b.textList();
             if (l && !seen.contains(l))
                 seen << l;
-            // Indexed by -QTextListFormat::Style: ListDisc is -1, ListUpperRoman -8.
-            const char kind = l ? "?*os#aAiI"[qBound(0, -int(l->format().style()), 8)] : '-';
-            out << (l ? u"%1%2%3"_qs.arg(seen.indexOf(l) + 1).arg(kind).arg(l->format().indent())
+            out << (l ? u"%1%2%3"_qs.arg(seen.indexOf(l) + 1).arg(kind(l)).arg(l->format().indent())
                       : u"-"_qs);
+        }
+        return out.join(u' ').toStdString();
+    }
+
+    // As lists(), with each item's number in its list (itemNumber() + 1) after
+    // a dot: "<n><kind><level>.<number>". Also expects every list to hold
+    // (count(), item()) just its paragraphs, in document order.
+    std::string items() const
+    {
+        QList<const QTextList *> seen;
+        QList<QList<QTextBlock>> paragraphs; // of each list in `seen`
+        QStringList out;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+            const QTextList *l = b.textList();
+            if (!l) {
+                out << u"-"_qs;
+                continue;
+            }
+            if (!seen.contains(l)) {
+                seen << l;
+                paragraphs.emplaceBack();
+            }
+            const qsizetype n = seen.indexOf(l);
+            paragraphs[n] << b;
+            out << u"%1%2%3.%4"_qs.arg(n + 1)
+                       .arg(kind(l))
+                       .arg(l->format().indent())
+                       .arg(l->itemNumber(b) + 1);
+        }
+        for (qsizetype n = 0; n < seen.size(); ++n) {
+            EXPECT_EQ(seen[n]->count(), paragraphs[n].size()) << "list " << n + 1;
+            for (qsizetype i = 0; i < paragraphs[n].size(); ++i)
+                EXPECT_EQ(seen[n]->item(int(i)).blockNumber(), paragraphs[n][i].blockNumber())
+                    << "list " << n + 1 << ", item " << i + 1;
         }
         return out.join(u' ').toStdString();
     }
@@ -319,6 +358,76 @@ TEST_F(RtfReader, BuildsListsFromNumberingAndTheListTable)
     EXPECT_EQ(block(2).blockFormat().leftMargin(), 48 - doc.indentWidth());
     EXPECT_EQ(block(3).blockFormat().leftMargin(), 96 - 2 * doc.indentWidth());
     EXPECT_EQ(block(6).blockFormat().leftMargin(), 48);
+}
+
+// Every list item belongs to its list, numbered in document order, however
+// its lists follow and interleave; and the document goes on working as Qt's
+// own lists do when it is edited afterwards.
+TEST_F(RtfReader, NumbersEachListItemInItsList)
+{
+    ASSERT_TRUE(
+        read(R"({\rtf1{\*\listtable{\list{\listlevel\levelnfc0}{\listlevel\levelnfc4}\listid1})"
+             R"({\list{\listlevel\levelnfc23}\listid2}})"
+             R"({\*\listoverridetable{\listoverride\listid1\ls1}{\listoverride\listid2\ls2}})"
+             R"(\pard{\pntext\'b7\tab}{\*\pn\pnlvlblt{\pntxtb\'b7}}\fi-200\li200 a\par)"
+             R"({\pntext\'b7\tab}b\par)"
+             R"(\pard{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta.}}\fi-360\li720 c\par)"
+             R"({\pntext 2.\tab}d\par{\pntext 3.\tab}e\par)"
+             R"(\pard\ls1\li720 f\par\pard\ls1\ilvl1\li1440 g\par\pard\ls1\ilvl1\li1440 h\par)"
+             R"(\pard mezi\par)"
+             R"(\pard\ls1\li720 i\par\pard\ls1\ilvl1\li1440 j\par)"
+             R"(\pard\ls2\li720 k\par\pard\ls1\li720 l\par})"));
+    ASSERT_EQ(text(), "a\nb\nc\nd\ne\nf\ng\nh\nmezi\ni\nj\nk\nl");
+    // Bullets, then numbers: two lists. The list of \ls1 goes on past the
+    // paragraph between its items and past those of \ls2; a deeper level
+    // starts anew under each item of the level above.
+    EXPECT_EQ(items(), "1*1.1 1*1.2 2#1.1 2#1.2 2#1.3 3#1.1 4a2.1 4a2.2 - 3#1.2 5a2.1 6*1.1 3#1.3");
+    EXPECT_EQ(block(5).blockFormat().leftMargin(), 48 - doc.indentWidth());
+    EXPECT_EQ(block(6).blockFormat().leftMargin(), 96 - 2 * doc.indentWidth());
+    EXPECT_EQ(block(11).blockFormat().leftMargin(), 48 - doc.indentWidth());
+
+    // Edited: an item removed, and a new one after "f" that takes its list.
+    QTextCursor c(block(6));
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    EXPECT_EQ(items(), "1*1.1 1*1.2 2#1.1 2#1.2 2#1.3 3#1.1 4a2.1 - 3#1.2 5a2.1 6*1.1 3#1.3");
+    c = QTextCursor(block(5));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertBlock();
+    c.insertText(u"f2"_qs);
+    EXPECT_EQ(items(), "1*1.1 1*1.2 2#1.1 2#1.2 2#1.3 3#1.1 3#1.2 4a2.1 - 3#1.3 5a2.1 6*1.1 3#1.4");
+    EXPECT_EQ(block(12).textList()->itemText(block(12)).toStdString(), "4.");
+}
+
+// Long lists whose items alternate with those of other lists, the deeper ones
+// starting and going on between them.
+TEST_F(RtfReader, NumbersItemsOfInterleavedLongLists)
+{
+    QByteArray rtf =
+        R"({\rtf1{\*\listtable{\list{\listlevel\levelnfc0}{\listlevel\levelnfc4}\listid1})"
+        R"({\list{\listlevel\levelnfc23}\listid2}})"
+        R"({\*\listoverridetable{\listoverride\listid1\ls1}{\listoverride\listid2\ls2}})";
+    QStringList want;
+    int numbered = 0; // items of \ls1, level 1
+    int bullets = 0;  // of \ls2
+    int lists = 2;    // the lists so far: those of \ls1 and \ls2, then the deeper ones
+    for (int round = 0; round < 150; ++round) {
+        rtf += "\\pard\\ls1 x\\par\\pard\\ls2 x\\par";
+        want << u"1#1.%1"_qs.arg(++numbered) << u"2*1.%1"_qs.arg(++bullets);
+        if (round % 3 == 0) {
+            ++lists;
+            rtf += "\\pard\\ls1\\ilvl1 x\\par\\pard\\ls2 x\\par\\pard\\ls1\\ilvl1 x\\par";
+            want << u"%1a2.1"_qs.arg(lists) << u"2*1.%1"_qs.arg(++bullets)
+                 << u"%1a2.2"_qs.arg(lists);
+        }
+        if (round % 4 == 3) {
+            rtf += "\\pard x\\par";
+            want << u"-"_qs;
+        }
+    }
+    rtf += '}';
+    ASSERT_TRUE(read(rtf));
+    EXPECT_EQ(items(), want.join(u' ').toStdString());
 }
 
 // ---------------------------------------------------------------------------
