@@ -319,7 +319,9 @@ bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &by
         const ssize_t n = ::write(fd, bytes.constData() + written, size_t(toWrite - written));
         if (n < 0 && errno == EINTR)
             continue;
-        if (failsAt(SaveStep::Write, int(n)))
+        if (n == 0)
+            errno = EIO; // nothing written, and no reason given
+        if (failsAt(SaveStep::Write, n > 0 ? 0 : -1))
             return fail(cannotWrite);
         written += n;
     }
