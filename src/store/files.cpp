@@ -502,10 +502,12 @@ Icon iconFromBytes(const QByteArray &bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
     QImage best;
-    // The largest image of the file is the one to show.
+    // The largest image of the file is the one to show. An icon file holds
+    // none over 256 by 256, but a PNG image inside one can claim any size.
     do {
         QImage image = reader.read();
-        if (!image.isNull() && image.width() * image.height() > best.width() * best.height())
+        if (!image.isNull() && image.width() <= 256 && image.height() <= 256 &&
+            image.width() * image.height() > best.width() * best.height())
             best = std::move(image);
     } while (reader.jumpToNextImage());
     if (best.isNull())

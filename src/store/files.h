@@ -91,7 +91,9 @@ struct Icon
     QImage image;
     bool isNull() const { return bytes.isEmpty(); }
 };
-// Parses the bytes of an icon file; a null icon when they are not one.
+// Parses the bytes of an icon file. Its image is the file's largest one of at
+// most 256 by 256 pixels (the most an icon file holds); a null icon when there
+// is none or the bytes are not an icon file.
 Icon iconFromBytes(const QByteArray &bytes);
 std::optional<Icon> readIcon(const DbPath &path, QString *error = nullptr);
 bool writeIcon(const DbPath &path, const Icon &icon, QString *error = nullptr);

@@ -1,6 +1,8 @@
 #include "store/files.h"
 #include "support/testfolder.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -17,6 +19,43 @@ const QString kList = u"DataBase/seznam.dat"_qs;
 DbPath file(const QString &library, const char *extension)
 {
     return DbPath::libraryFile(library, QString::fromLatin1(extension));
+}
+
+// An icon file of square PNG images of the given sizes, as icon files hold
+// their large images.
+QByteArray pngIcon(const QList<int> &sizes)
+{
+    QByteArray header;
+    QByteArray images;
+    auto u16 = [&header](int v) {
+        header.append(char(v & 0xFF));
+        header.append(char((v >> 8) & 0xFF));
+    };
+    u16(0);
+    u16(1);
+    u16(int(sizes.size()));
+    for (int size : sizes) {
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        // Width and height of the entry, 0 for 256 and more.
+        header.append(char(size < 256 ? size : 0));
+        header.append(char(size < 256 ? size : 0));
+        header.append(char(0));
+        header.append(char(0));
+        u16(1);
+        u16(32);
+        u16(int(png.size() & 0xFFFF));
+        u16(int(png.size() >> 16));
+        const int offset = 6 + 16 * int(sizes.size()) + int(images.size());
+        u16(offset & 0xFFFF);
+        u16(offset >> 16);
+        images += png;
+    }
+    return header + images;
 }
 
 } // namespace
@@ -294,6 +333,18 @@ TEST(Icons, AreWrittenBackAsReadAndOtherFilesAreRefused)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(readIcon(file(u"B"_qs, ".ico")).has_value());
     EXPECT_FALSE(readIcon(file(u"C"_qs, ".ico")).has_value());
+}
+
+// An icon file holds images of at most 256 by 256 pixels; a larger PNG image
+// inside one is none of its images.
+TEST(Icons, ImagesLargerThanAnIconFileHoldsAreIgnored)
+{
+    EXPECT_EQ(iconFromBytes(pngIcon({256})).image.size(), QSize(256, 256));
+    EXPECT_TRUE(iconFromBytes(pngIcon({300})).isNull());
+    const QByteArray mixed = pngIcon({16, 1000, 48});
+    const Icon icon = iconFromBytes(mixed);
+    EXPECT_EQ(icon.image.size(), QSize(48, 48));
+    EXPECT_EQ(icon.bytes, mixed);
 }
 
 // A joke in RTF is read as such (LetterCase reads one in plain text); a
