@@ -497,10 +497,16 @@ Icon iconFromBytes(const QByteArray &bytes)
     // An icon file starts with a reserved zero word, the type 1 and the count.
     if (bytes.size() < 6 || bytes[0] != 0 || bytes[1] != 0 || bytes[2] != 1 || bytes[3] != 0)
         return {};
+    // Its directory, 16 bytes an image, lies whole in the file.
+    const int count = quint8(bytes[4]) | quint8(bytes[5]) << 8;
+    if (count == 0 || 6 + 16 * qsizetype(count) > bytes.size())
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
+    // No image of an icon needs more than 256 KiB.
+    reader.setAllocationLimit(4);
     QImage best;
     // The largest image of the file is the one to show. An icon file holds
     // none over 256 by 256, but a PNG image inside one can claim any size.

@@ -339,6 +339,15 @@ TEST(Icons, AreWrittenBackAsReadAndOtherFilesAreRefused)
 // inside one is none of its images.
 TEST(Icons, ImagesLargerThanAnIconFileHoldsAreIgnored)
 {
+    // A directory claiming more images than the file holds is no icon file.
+    QByteArray claims = sampleIcon();
+    claims[4] = char(0xFF);
+    claims[5] = char(0xFF);
+    EXPECT_TRUE(iconFromBytes(claims).isNull());
+    claims[4] = 0;
+    claims[5] = 0;
+    EXPECT_TRUE(iconFromBytes(claims).isNull());
+
     EXPECT_EQ(iconFromBytes(pngIcon({256})).image.size(), QSize(256, 256));
     EXPECT_TRUE(iconFromBytes(pngIcon({300})).isNull());
     const QByteArray mixed = pngIcon({16, 1000, 48});
