@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
-configure "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_TESTS=OFF
+configure "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCHICHOTEK_WERROR=ON
 cmake --build "$ROOT/build" --target chichotek
 cd "$ROOT/build/app"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -6,10 +6,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
 dir="$ROOT/build"
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_TESTS=ON -DCHICHOTEK_BENCH=ON)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCHICHOTEK_WERROR=ON -DCHICHOTEK_BENCH=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$ROOT/build-asan"
-  options=(-DCMAKE_BUILD_TYPE=Debug -DCHICHOTEK_TESTS=ON -DCHICHOTEK_SANITIZE=ON)
+  options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DCHICHOTEK_WERROR=ON -DCHICHOTEK_SANITIZE=ON)
   export ASAN_OPTIONS=detect_leaks=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

@@ -19,11 +19,14 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QIconEngine>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTranslator>
 
 #include <optional>
 
@@ -161,6 +164,14 @@ void setupApplication(QApplication &app)
     QApplication::setFont(font);
     app.setQuitOnLastWindowClosed(true);
     TZpravy::setShow(askThroughPlatform);
+    // Qt's own dialogs and menus speak Czech too, whatever the system's
+    // language.
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Czech, QLocale::Czechia), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 void createWindows(const QString &programFolder)

@@ -439,3 +439,11 @@ TEST_F(MainWindowTest, LockOfAProgramThatIsGoneIsTakenOver)
     EXPECT_TRUE(services.shown.isEmpty());
     QDir::setCurrent(folder.path());
 }
+
+// Qt's own dialogs and menus are Czech whatever the system's language.
+TEST(Application, QtsOwnTextsAreCzech)
+{
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("&Otevřít"));
+    EXPECT_EQ(QCoreApplication::translate("QWidgetTextControl", "&Copy"),
+              QStringLiteral("&Kopírovat"));
+}
