@@ -466,8 +466,6 @@ void THLAVNI::FormCreate()
     // on the same folder may only read it, or not start.
     if (!lockDatabase())
         return;
-    if (!m_readOnly)
-        store::removeLeftovers();
     // 2.
     IkonkaCount = 0;
     // 3.
@@ -507,8 +505,14 @@ bool THLAVNI::lockDatabase()
     // A lock is stale only when its program is gone, however old it is.
     m_lock->setStaleLockTime(0);
     m_readOnly = false;
+    // A lock left behind tells of a program that did not end: what its saves
+    // cut short left goes. (A program that ends removes its lock, so an
+    // ordinary start need not look through every library's folder.)
+    const bool leftBehind = QFileInfo::exists(QStringLiteral("chichotek.lock"));
     if (m_lock->tryLock(0)) {
         store::setReadOnly(false);
+        if (leftBehind)
+            store::removeLeftovers();
         return true;
     }
     const platform::Button answer = platform::services().messageBox(

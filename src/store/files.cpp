@@ -9,15 +9,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -627,34 +631,74 @@ std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
     return entries;
 }
 
+namespace {
+
+// Whether a file name is one a cut save leaves: the name of a file the
+// program writes, a dot and six letters or digits.
+bool isLeftoverName(std::string_view name)
+{
+    if (name.size() < 12 || name[name.size() - 7] != '.')
+        return false;
+    for (std::size_t i = name.size() - 6; i < name.size(); ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    std::string extension(name.substr(name.size() - 11, 4));
+    for (char &c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    static constexpr std::string_view kWritten[] = {".dat", ".sez", ".vti", ".da1", ".da2", ".da3",
+                                                    ".da4", ".ico", ".vtp", ".cfg", ".bmp"};
+    return std::find(std::begin(kWritten), std::end(kWritten), extension) != std::end(kWritten);
+}
+
+// Each entry of a folder with its type as the folder's listing gives it
+// (links not followed), without a further look at every entry: start-up
+// goes through every library's folder.
+template <class Visit> void forEachEntry(const QByteArray &folder, Visit visit)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st;
+            const QByteArray path = folder + '/' + entry->d_name;
+            type = ::lstat(path.constData(), &st) != 0 ? DT_UNKNOWN
+                   : S_ISREG(st.st_mode)               ? DT_REG
+                   : S_ISDIR(st.st_mode)               ? DT_DIR
+                                                       : DT_UNKNOWN;
+        }
+        visit(name, type);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 int removeLeftovers()
 {
     if (g_readOnly)
         return 0;
-    // What a save leaves when it is cut short: the name of a file the
-    // program writes, a dot and six letters or digits.
-    static const QRegularExpression leftover(
-        QStringLiteral("^.+\\.(dat|sez|vti|da[1-4]|ico|vtp|cfg|bmp)\\.[A-Za-z0-9]{6}$"),
-        QRegularExpression::CaseInsensitiveOption);
-    QStringList folders{QStringLiteral(".")};
-    const QString database = QFileInfo(DbPath::listFile().path()).path();
-    if (QFileInfo(database).isDir()) {
-        folders << database;
-        for (const QString &library :
-             QDir(database).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            const QString path = database + u'/' + library;
-            if (nodeAt(path) == Node::Folder)
-                folders << path;
-        }
-    }
+    QList<QByteArray> folders{QByteArrayLiteral(".")};
+    const QByteArray database = native(QFileInfo(DbPath::listFile().path()).path());
+    folders << database;
+    forEachEntry(database, [&](std::string_view name, unsigned char type) {
+        if (type == DT_DIR)
+            folders << database + '/' + QByteArray(name.data(), qsizetype(name.size()));
+    });
     int removed = 0;
-    for (const QString &folder : folders) {
-        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-            const QString path = folder + u'/' + name;
-            if (leftover.match(name).hasMatch() && nodeAt(path) == Node::File &&
-                ::unlink(native(path).constData()) == 0)
+    for (const QByteArray &folder : folders) {
+        forEachEntry(folder, [&](std::string_view name, unsigned char type) {
+            if (type != DT_REG || !isLeftoverName(name))
+                return;
+            const QByteArray path = folder + '/' + QByteArray(name.data(), qsizetype(name.size()));
+            if (::unlink(path.constData()) == 0)
                 ++removed;
-        }
+        });
     }
     return removed;
 }

@@ -374,9 +374,12 @@ TEST_F(MainWindowTest, LoadedBackgroundIsStoredAsABitmapForTheNextStart)
     EXPECT_TRUE(services.shown.isEmpty());
 }
 
-// What saves cut short left beside the files goes when the program starts.
-TEST_F(MainWindowTest, StartRemovesLeftoversOfCutSaves)
+// What saves cut short left beside the files goes when the program starts
+// after a program that did not end (its lock is still there).
+TEST_F(MainWindowTest, StartAfterAKillRemovesLeftoversOfCutSaves)
 {
+    folder.write(QStringLiteral("chichotek.lock"),
+                 "999999999\nchichotek\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     folder.write(QStringLiteral("DataBase/seznam.dat.k9Xy2Q"), "");
     folder.write(QStringLiteral("DataBase/Zvířata/Slon.vti.AbCdEf"), "{\\rtf1 poloviční");
     folder.write(QStringLiteral("DataBase/poznámka.txt.abcdef"), "moje");
