@@ -45,6 +45,7 @@ public:
     std::optional<platform::FontChoice> chooseFont(QWidget *parent,
                                                    const platform::FontDialog &dialog) override;
     std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
+    QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;

@@ -1,8 +1,8 @@
 // Converts a joke file through the program's own RTF codec:
 //
-//   rtfconv to-text IN OUT   the document's plain text, UTF-8, LF line ends
-//   rtfconv to-rtf  IN OUT   the document written back as RTF
-//   rtfconv to-html IN OUT   the document as Qt's HTML
+//   chichotek-rtfconv to-text IN OUT   the document's plain text, UTF-8, LF line ends
+//   chichotek-rtfconv to-rtf  IN OUT   the document written back as RTF
+//   chichotek-rtfconv to-html IN OUT   the document as Qt's HTML
 //
 // IN is read as the program reads a joke: RTF when it starts with "{\rtf",
 // Windows-1250 text otherwise. The document is never laid out.
@@ -29,12 +29,12 @@ enum class Mode { Text, Rtf, Html };
 
 void fail(const QString &message)
 {
-    std::fprintf(stderr, "rtfconv: %s\n", qUtf8Printable(message));
+    std::fprintf(stderr, "chichotek-rtfconv: %s\n", qUtf8Printable(message));
 }
 
 int usage()
 {
-    std::fprintf(stderr, "usage: rtfconv to-text|to-rtf|to-html IN OUT\n");
+    std::fprintf(stderr, "usage: chichotek-rtfconv to-text|to-rtf|to-html IN OUT\n");
     return 2;
 }
 

@@ -13,9 +13,15 @@
 #include "authoring/Unit8.h"
 #include "authoring/Unit9.h"
 #include "controls/Zpravy.h"
+#include "controls/listbox.h"
 #include "platform/platform.h"
+#include "store/files.h"
+#include "store/programfolder.h"
+#include "version.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIconEngine>
@@ -26,7 +32,10 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
 
 #include <optional>
 
@@ -139,11 +148,146 @@ TZpravy::Button askThroughPlatform(const QString &title, const QString &text, TZ
     return TZpravy::Cancel;
 }
 
+// Why the program could not keep its files in `folder`; empty when it can.
+QString folderProblem(const QString &folder, bool needsDatabase)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return QStringLiteral("Složka programu „%1“ neexistuje.").arg(shown);
+    if (!info.isDir())
+        return QStringLiteral("„%1“ není složka.").arg(shown);
+    QString database;
+    for (const QString &entry : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (entry.compare(QStringLiteral("DataBase"), Qt::CaseInsensitive) == 0)
+            database = QDir(folder).filePath(entry);
+    }
+    if (database.isEmpty() && needsDatabase)
+        return QStringLiteral("Složka „%1“ neobsahuje databázi vtipů (složku DataBase).")
+            .arg(shown);
+    for (const QString &place : {folder, database}) {
+        if (place.isEmpty())
+            continue;
+        const QString why = store::folderWriteProblem(place);
+        if (!why.isEmpty())
+            return QStringLiteral("Do složky „%1“ nelze zapisovat. %2")
+                .arg(QDir::toNativeSeparators(place), why);
+    }
+    return {};
+}
+
 } // namespace
+
+CommandLine readCommandLine(const QStringList &arguments)
+{
+    CommandLine line;
+    const auto fail = [&line](const QString &why) {
+        line.action = CommandLine::Fail;
+        line.error = why;
+        return line;
+    };
+    bool options = true;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        QString folder;
+        if (options && argument == QStringLiteral("--")) {
+            options = false;
+            continue;
+        }
+        if (options && (argument == QStringLiteral("-h") || argument == QStringLiteral("--help"))) {
+            line.action = CommandLine::Help;
+            return line;
+        }
+        if (options &&
+            (argument == QStringLiteral("-v") || argument == QStringLiteral("--version"))) {
+            line.action = CommandLine::Version;
+            return line;
+        }
+        if (options &&
+            (argument == QStringLiteral("--folder") || argument == QStringLiteral("-f"))) {
+            if (i + 1 >= arguments.size())
+                return fail(QStringLiteral("u volby „%1“ chybí složka").arg(argument));
+            folder = arguments[++i];
+        } else if (options && argument.startsWith(QStringLiteral("--folder="))) {
+            folder = argument.mid(9);
+        } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
+            return fail(QStringLiteral("neznámá volba „%1“").arg(argument));
+        } else {
+            folder = argument;
+        }
+        if (folder.isEmpty())
+            return fail(QStringLiteral("prázdný název složky"));
+        if (!line.folder.isEmpty())
+            return fail(QStringLiteral("program lze spustit jen na jedné složce"));
+        line.folder = folder;
+    }
+    return line;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Použití: chichotek [--folder SLOŽKA | SLOŽKA]\n"
+        "Chichotek – sbírky vtipů: čtení, psaní a třídění vtipů v knihovnách.\n"
+        "\n"
+        "  -f, --folder SLOŽKA  spustí program na složce programu SLOŽKA (ta obsahuje\n"
+        "                       složku DataBase), například na složce z Windows\n"
+        "                       na disku USB\n"
+        "  -h, --help           vypíše tuto nápovědu a skončí\n"
+        "  -v, --version        vypíše verzi programu a skončí\n"
+        "\n"
+        "Bez složky program pracuje ve složce, ve které je jeho spustitelný soubor,\n"
+        "pokud obsahuje složku DataBase. Jinak pracuje ve složce\n"
+        "$XDG_DATA_HOME/chichotek (obvykle ~/.local/share/chichotek), kterou při\n"
+        "prvním spuštění vytvoří a naplní ukázkovými vtipy.\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("Chichotek " CHICHOTEK_VERSION "\n"
+                          "Licence GPL verze 3 nebo novější "
+                          "<https://gnu.org/licenses/gpl.html>.\n"
+                          "Toto je svobodný software: můžete jej měnit a šířit.\n"
+                          "Není poskytována ŽÁDNÁ ZÁRUKA v rozsahu povoleném zákonem.\n");
+}
+
+QString startingFolder(const QString &chosen, const QString &executableFolder)
+{
+    const store::ProgramFolder place = store::programFolderFor(executableFolder, chosen);
+    QString folder = place.path;
+    QString problem;
+    if (place.kind == store::FolderKind::PerUser &&
+        !store::fillFromSample(folder, store::sampleFolderFor(executableFolder), &problem))
+        problem = QStringLiteral("Složku programu „%1“ nelze připravit. %2")
+                      .arg(QDir::toNativeSeparators(folder), problem);
+    bool needsDatabase = place.kind == store::FolderKind::Chosen;
+    for (;;) {
+        if (problem.isEmpty())
+            problem = folderProblem(folder, needsDatabase);
+        if (problem.isEmpty())
+            return folder;
+        const platform::Button answer = platform::services().messageBox(
+            platform::applicationTitle(),
+            problem + QStringLiteral("\n\nChcete vybrat jinou složku programu? Jinak program "
+                                     "poběží s touto složkou a změny do ní nebude možné uložit."),
+            platform::MessageKind::Warning, platform::Yes | platform::No);
+        if (answer != platform::Yes)
+            return folder;
+        const QString other = platform::services().chooseFolder(
+            nullptr, QStringLiteral("Vyberte složku programu"), folder);
+        if (other.isEmpty())
+            return folder;
+        folder = QDir::cleanPath(QDir(other).absolutePath());
+        needsDatabase = true;
+        problem.clear();
+    }
+}
 
 void setupApplication(QApplication &app)
 {
-    QApplication::setApplicationName(QStringLiteral("Chichotek v 5.1"));
+    QApplication::setApplicationName(platform::applicationTitle());
+    QApplication::setApplicationVersion(QStringLiteral(CHICHOTEK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.chichotek.Chichotek"));
     QApplication::setApplicationDisplayName(QString());
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(new ProgramStyle(style));
@@ -209,9 +353,31 @@ void destroyWindows()
 
 int runProgram(int argc, char **argv)
 {
+    // Help and version are answered before Qt looks for a screen.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            break;
+        if (argument == "-h" || argument == "--help" || argument == "-v" ||
+            argument == "--version") {
+            const QString text =
+                argument.startsWith("--h") || argument == "-h" ? helpText() : versionText();
+            std::fputs(text.toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
+    const CommandLine line = readCommandLine(QCoreApplication::arguments().mid(1));
+    if (line.action == CommandLine::Fail) {
+        std::fputs(QStringLiteral("chichotek: %1\nNápovědu vypíše „chichotek --help“.\n")
+                       .arg(line.error)
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 2;
+    }
     setupApplication(app);
-    createWindows();
+    createWindows(startingFolder(line.folder, QCoreApplication::applicationDirPath()));
     if (HLAVNI->quitAtOnce()) {
         destroyWindows();
         return 0;
@@ -223,6 +389,16 @@ int runProgram(int argc, char **argv)
         HLAVNI->move(frame.topLeft());
     }
     HLAVNI->show();
+    // For checks of an installed program: what the main window shows goes to
+    // the standard output, and the program ends.
+    if (qEnvironmentVariableIsSet("CHICHOTEK_CHECK")) {
+        QTimer::singleShot(0, HLAVNI, [] {
+            std::printf("%s\n%s\n", QDir::currentPath().toLocal8Bit().constData(),
+                        HLAVNI->Seznam->items().join(u'\n').toLocal8Bit().constData());
+            std::fflush(stdout);
+            QCoreApplication::exit(0); // without the question on closing
+        });
+    }
     const int result = QApplication::exec();
     destroyWindows();
     return result;

@@ -31,5 +31,29 @@ void createWindows(const QString &programFolder = QString());
 // Destroys the windows of `createWindows`.
 void destroyWindows();
 
+// What the command line asks for: `chichotek [--folder DIR | DIR]`,
+// `--help`, `--version`.
+struct CommandLine
+{
+    enum Action { Run, Help, Version, Fail };
+    Action action = Run;
+    QString folder; // the program folder named (empty: none)
+    QString error;  // why the command line was refused (Fail)
+};
+
+// Reads the arguments that follow the program's name (Qt's own options
+// already taken out).
+CommandLine readCommandLine(const QStringList &arguments);
+// The texts of `--help` and `--version`.
+QString helpText();
+QString versionText();
+
+// The folder the program runs from: the one named on the command line
+// (`chosen`), else the executable's folder when it holds the database, else
+// the user's own folder, made and filled from the installed sample on the
+// first start. A folder that cannot be written is reported once, and the
+// user may choose another one instead.
+QString startingFolder(const QString &chosen, const QString &executableFolder);
+
 // The main routine: runs the program until the main window closes.
 int runProgram(int argc, char **argv);

@@ -126,7 +126,7 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("HLAVNI"));
-    setWindowTitle(QStringLiteral("Chichotek v 5.1"));
+    setWindowTitle(platform::applicationTitle());
     m_programIcon = programIcon();
     setWindowIcon(m_programIcon);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -513,6 +513,13 @@ bool THLAVNI::lockDatabase()
         store::setReadOnly(false);
         if (leftBehind)
             store::removeLeftovers();
+        return true;
+    }
+    // In a folder that cannot be written there is no lock to take, and no
+    // save would succeed anyway: each one reports its failure.
+    if (m_lock->error() != QLockFile::LockFailedError) {
+        m_lock.reset();
+        store::setReadOnly(false);
         return true;
     }
     const platform::Button answer = platform::services().messageBox(

@@ -5,6 +5,7 @@
 #include "Unit3.h"
 #include "controls/picturebox.h"
 #include "platform/platform.h"
+#include "version.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -91,7 +92,7 @@ TAboutBox::TAboutBox(QWidget *parent)
 
     Version = label(Panel1, "Version", QRect(62, 38, 40, 13), QStringLiteral("Verze:"));
     bold(Version);
-    Label2 = label(Panel1, "Label2", QRect(104, 38, 40, 13), QStringLiteral("5.1"));
+    Label2 = label(Panel1, "Label2", QRect(104, 38, 40, 13), QStringLiteral(CHICHOTEK_VERSION));
     // The figures stand at the right edge, so that long numbers of large
     // memories keep clear of their captions.
     Vol = label(Panel1, "Vol", QRect(62, 38, 100, 13), QStringLiteral("Celková paměť:"));

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include "version.h"
+
 #include "qtservices.h"
 
 namespace platform {
@@ -24,7 +26,7 @@ void setServices(Services *replacement)
 
 QString applicationTitle()
 {
-    return QStringLiteral("Chichotek v 5.1");
+    return QStringLiteral("Chichotek v " CHICHOTEK_VERSION);
 }
 
 } // namespace platform

@@ -102,6 +102,8 @@ public:
     virtual FileChoice saveFile(QWidget *parent, const FileDialog &dialog) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontDialog &dialog) = 0;
     virtual std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) = 0;
+    // A folder chosen by the user, starting at `folder`; empty when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) = 0;
 
     // The printer-setup dialog; true when the user confirmed it.
     virtual bool printerSetup(QWidget *parent) = 0;

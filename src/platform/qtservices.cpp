@@ -208,6 +208,11 @@ std::optional<FontChoice> QtServices::chooseFont(QWidget *parent, const FontDial
     return dialog.choice();
 }
 
+QString QtServices::chooseFolder(QWidget *parent, const QString &title, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
 std::optional<QColor> QtServices::chooseColour(QWidget *parent, const QColor &initial)
 {
     const QColor colour = QColorDialog::getColor(initial, parent);

@@ -24,6 +24,7 @@ public:
     FileChoice saveFile(QWidget *parent, const FileDialog &dialog) override;
     std::optional<FontChoice> chooseFont(QWidget *parent, const FontDialog &dialog) override;
     std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;

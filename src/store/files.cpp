@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,10 @@ QString reason(int errnum)
         return QStringLiteral(" Disk je jen pro čtení.");
     case EIO:
         return QStringLiteral(" Chyba při zápisu na disk.");
+    case ENOENT:
+        return QStringLiteral(" Složka neexistuje.");
+    case ENOTDIR:
+        return QStringLiteral(" Není to složka.");
     default:
         return {};
     }
@@ -357,6 +362,24 @@ bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &by
 }
 
 } // namespace
+
+QString folderWriteProblem(const QString &folder)
+{
+    QByteArray probe = native(folder) + "/.chichotek-probe.XXXXXX";
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (failsAt(SaveStep::Open, fd)) {
+        const int errnum = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.constData());
+        }
+        const QString why = reason(errnum).trimmed();
+        return why.isEmpty() ? QString::fromLocal8Bit(std::strerror(errnum)) : why;
+    }
+    ::close(fd);
+    ::unlink(probe.constData());
+    return {};
+}
 
 std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error)
 {

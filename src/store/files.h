@@ -115,6 +115,10 @@ std::optional<QStringList> folderEntries(const DbPath &folder, QString *error = 
 // how many went.
 int removeLeftovers();
 
+// Why no file can be created in `folder`, in words a user knows; empty when
+// one can. (It creates a file there and removes it again.)
+QString folderWriteProblem(const QString &folder);
+
 // While the database is open in another window of the program: every write,
 // deletion and new folder of the database is refused.
 void setReadOnly(bool readOnly);

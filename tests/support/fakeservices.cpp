@@ -127,6 +127,23 @@ std::optional<FontChoice> FakeServices::chooseFont(QWidget *, const FontDialog &
     return font;
 }
 
+void FakeServices::setNextFolder(const QString &folder)
+{
+    m_folders.push_back(folder);
+}
+
+QString FakeServices::chooseFolder(QWidget *, const QString &, const QString &folder)
+{
+    folderDialogs << folder;
+    if (m_folders.empty()) {
+        ++unscripted;
+        return {};
+    }
+    QString chosen = m_folders.front();
+    m_folders.pop_front();
+    return chosen;
+}
+
 std::optional<QColor> FakeServices::chooseColour(QWidget *, const QColor &)
 {
     if (m_colours.empty()) {

@@ -34,11 +34,15 @@ public:
     void setNextFont(const std::optional<platform::FontChoice> &font);
     void setNextColour(const std::optional<QColor> &colour);
     void setNextPrinterSetup(bool ok);
+    // The next folder dialog returns this folder (empty: cancelled).
+    void setNextFolder(const QString &folder);
 
     // The texts of everything shown, in order.
     QStringList texts() const;
     QList<Shown> shown;
     QList<platform::FileDialog> fileDialogs;
+    // The starting folders of the folder dialogs shown.
+    QStringList folderDialogs;
     int beeps = 0;
     int printed = 0;
     QStringList trashed;
@@ -62,6 +66,7 @@ public:
     std::optional<platform::FontChoice> chooseFont(QWidget *parent,
                                                    const platform::FontDialog &dialog) override;
     std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;
@@ -81,4 +86,5 @@ private:
     std::deque<std::optional<platform::FontChoice>> m_fonts;
     std::deque<std::optional<QColor>> m_colours;
     std::deque<bool> m_printerSetups;
+    std::deque<QString> m_folders;
 };
