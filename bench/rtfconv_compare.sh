@@ -4,7 +4,7 @@
 #
 #   bench/rtfconv_compare.sh [--runs N] [BUILD_DIR]
 #
-# BUILD_DIR (default build) must hold bin/rtfconv and bench/bench_rtf_make,
+# BUILD_DIR (default build) must hold bin/chichotek-rtfconv and bench/bench_rtf_make,
 # i.e. be configured with -DCHICHOTEK_BENCH=ON (scripts/test.sh does so).
 # unrtf and pandoc are installed when missing. The files, of 1 MB and 10 MB,
 # are written once to $CHICHOTEK_BENCH_RTF (default /tmp/chichotek-bench-rtf);
@@ -26,7 +26,7 @@ while [ $# -gt 0 ]; do
     *) BUILD=$1; shift ;;
   esac
 done
-RTFCONV=$BUILD/bin/rtfconv
+RTFCONV=$BUILD/bin/chichotek-rtfconv
 MAKE=$BUILD/bench/bench_rtf_make
 for exe in "$RTFCONV" "$MAKE"; do
   [ -x "$exe" ] || { echo "$exe missing: build with -DCHICHOTEK_BENCH=ON" >&2; exit 1; }
