@@ -1,7 +1,9 @@
 #include "JokeNamePrompt.h"
 
 #include "JokeListOwner.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 #include "store/codepage.h"
 #include "store/files.h"
@@ -20,6 +22,8 @@ JokeNamePrompt::JokeNamePrompt(const QString &name, const QSize &clientSize, Tab
     setObjectName(name);
     setWindowTitle(QStringLiteral("Přidat..."));
     setFixedSize(clientSize);
+    // The red caption reads on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     Label1 = new QLabel(QStringLiteral("Zadejte název nového vtipu:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -35,6 +39,7 @@ JokeNamePrompt::JokeNamePrompt(const QString &name, const QSize &clientSize, Tab
     JmenoVtipu->setObjectName(QStringLiteral("JmenoVtipu"));
     JmenoVtipu->setGeometry(8, 24, 169, 21);
     JmenoVtipu->installEventFilter(this);
+    nameByLabel(Label1, JmenoVtipu);
 
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));

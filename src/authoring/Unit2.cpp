@@ -5,8 +5,10 @@
 #include "Host.h"
 #include "JokeEditor.h"
 #include "Unit5.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>
@@ -61,11 +63,10 @@ void setTextColour(QWidget *w, const QColor &colour)
     w->setPalette(pal);
 }
 
+// The ground of an edit box, with black text on it.
 void setBaseColour(QWidget *w, const QColor &colour)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, colour);
-    w->setPalette(pal);
+    colours::setGround(w, QPalette::Base, colour, QPalette::Text);
 }
 
 QFont styled(QFont font, int pixelSize, bool bold)
@@ -187,6 +188,9 @@ QToolButton *styleButton(QToolBar *bar, const char *name, const QString &text, c
     button->setText(text);
     button->setFont(font);
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    // The letter stands flat on the window's face.
+    colours::setBlackText(button, QPalette::ButtonText);
     button->setCheckable(true);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -205,6 +209,8 @@ TFormular::TFormular(AuthoringHost *host, QWidget *parent)
     setObjectName(QStringLiteral("Formular"));
     setWindowTitle(QStringLiteral("Průvodce novou knihovnou"));
     setFixedSize(395, 244);
+    // The coloured captions read on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     PageControl1 = new QStackedWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -244,21 +250,25 @@ void TFormular::createDataPage()
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl1->addWidget(TabSheet1);
 
-    label(TabSheet1, QStringLiteral("Zadejte název knihovny:"), QRect(8, 6, 180, 13));
+    QLabel *nameLabel =
+        label(TabSheet1, QStringLiteral("Zadejte název knihovny:"), QRect(8, 6, 180, 13));
     Nazev = new QLineEdit(TabSheet1);
     Nazev->setObjectName(QStringLiteral("Nazev"));
     Nazev->setGeometry(8, 21, 180, 21);
     Nazev->setToolTip(QStringLiteral("Nesmí obsahovat žádné znaky jako např. /\\,. ap."));
+    nameByLabel(nameLabel, Nazev);
 
-    label(TabSheet1, QStringLiteral("Jméno autora:"), QRect(8, 48, 180, 13));
+    QLabel *authorLabel = label(TabSheet1, QStringLiteral("Jméno autora:"), QRect(8, 48, 180, 13));
     Autor = memo(TabSheet1, "Autor", QRect(8, 63, 180, 21));
     Autor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Autor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    nameByLabel(authorLabel, Autor);
 
-    label(TabSheet1, QStringLiteral("Počet podložek:"), QRect(8, 90, 180, 13));
+    QLabel *countLabel = label(TabSheet1, QStringLiteral("Počet podložek:"), QRect(8, 90, 180, 13));
     PocPod = memo(TabSheet1, "PocPod", QRect(8, 105, 57, 21));
     PocPod->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     PocPod->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    nameByLabel(countLabel, PocPod);
 
     Ikonka = new PictureBox(TabSheet1);
     Ikonka->setObjectName(QStringLiteral("Ikonka"));
@@ -267,6 +277,7 @@ void TFormular::createDataPage()
     Ikonka->setToolTip(QStringLiteral("Náhled vaší ikonky, která bude zobrazena v levém horním "
                                       "rohu okna a v popisu knihovny!!!"));
     Ikonka->setCursor(Qt::PointingHandCursor);
+    Ikonka->setAccessibleName(QStringLiteral("Ikonka knihovny"));
     Ikonka->setImage(m_icon.image);
     Ikonka->installEventFilter(this);
 
@@ -275,9 +286,10 @@ void TFormular::createDataPage()
     Button2->setGeometry(68, 148, 75, 25);
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 
-    label(TabSheet1, QStringLiteral("Popis:"), QRect(204, 6, 180, 13));
+    QLabel *descriptionLabel = label(TabSheet1, QStringLiteral("Popis:"), QRect(204, 6, 180, 13));
     Popis = memo(TabSheet1, "Popis", QRect(204, 21, 179, 176));
     Popis->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    nameByLabel(descriptionLabel, Popis);
 }
 
 void TFormular::createPasswordPage()
@@ -294,6 +306,7 @@ void TFormular::createPasswordPage()
     Heslo->setGeometry(8, 28, 180, 21);
     Heslo->setEchoMode(QLineEdit::Password);
     Heslo->setStyleSheet(kMaskedWithStars);
+    nameByLabel(Label5, Heslo);
 
     Label6 = label(TabSheet3, QStringLiteral("Potvrzení hesla:"), QRect(8, 56, 180, 13));
     setTextColour(Label6, QColor(0x00, 0x00, 0x80));
@@ -303,6 +316,7 @@ void TFormular::createPasswordPage()
     Potvrzeni->setEchoMode(QLineEdit::Password);
     Potvrzeni->setStyleSheet(kMaskedWithStars);
     setBaseColour(Potvrzeni, kMenuColour);
+    nameByLabel(Label6, Potvrzeni);
 
     Porov = new QPushButton(QStringLiteral("Porovnat hesla"), TabSheet3);
     Porov->setObjectName(QStringLiteral("Porov"));
@@ -361,11 +375,13 @@ void TFormular::createJokesPage()
     Seznam->setGeometry(6, 6, 121, 125);
     Seznam->installEventFilter(this);
     connect(Seznam, &ListBox::userSelected, this, [this] { SeznamClick(); });
+    Seznam->setAccessibleName(QStringLiteral("Seznam vtipů"));
 
     Edit = new QLineEdit(TabSheet4);
     Edit->setObjectName(QStringLiteral("Edit"));
     Edit->setGeometry(6, 135, 121, 21);
     Edit->setReadOnly(true);
+    Edit->setAccessibleName(QStringLiteral("Vybraný vtip"));
     QFont editFont = Edit->font();
     editFont.setBold(true);
     editFont.setItalic(true);
@@ -407,12 +423,14 @@ void TFormular::createJokesPage()
     SpeedButton1->setText(QStringLiteral("Písmo..."));
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    colours::setBlackText(SpeedButton1, QPalette::ButtonText);
     ToolBar->addWidget(SpeedButton1);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
     VelikostPisma = new JokeSizeBox(ToolBar);
     VelikostPisma->setObjectName(QStringLiteral("VelikostPisma"));
     VelikostPisma->setToolTip(QStringLiteral("Nastavení velikosti písma."));
+    VelikostPisma->setAccessibleName(QStringLiteral("Velikost písma"));
     VelikostPisma->setFixedSize(40, 21);
     ToolBar->addWidget(VelikostPisma);
     connect(VelikostPisma, &JokeSizeBox::sizeChosen, this, [this] { VelikostPismaChange(); });
@@ -422,6 +440,7 @@ void TFormular::createJokesPage()
     ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
     ToolButton1->setIcon(undoIcon());
     ToolButton1->setToolTip(QStringLiteral("Zpět"));
+    ToolButton1->setAccessibleName(QStringLiteral("Zpět"));
     ToolButton1->setAutoRaise(true);
     ToolButton1->setFocusPolicy(Qt::NoFocus);
     ToolBar->addWidget(ToolButton1);
@@ -435,6 +454,8 @@ void TFormular::createJokesPage()
     Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->setLineWrapMode(QTextEdit::NoWrap);
     Vtip->setTabChangesFocus(true);
+    Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
+    colours::setJokePaper(Vtip);
     QFont vtipFont(QStringLiteral("MS Sans Serif"));
     vtipFont.setPointSize(8);
     Vtip->setFont(vtipFont);

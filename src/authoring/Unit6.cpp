@@ -4,8 +4,10 @@
 #include "Host.h"
 #include "Pictures.h"
 #include "Unit7.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 #include "store/codepage.h"
 #include "store/files.h"
@@ -40,6 +42,8 @@ TUpravit::TUpravit(AuthoringHost *host, QWidget *parent)
     setWindowTitle(QStringLiteral("Upravit..."));
     setFont(msSansSerif(11));
     setFixedSize(286, 52);
+    // The red caption reads on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     Label1 = new QLabel(QStringLiteral("Heslo do knihovny:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -55,6 +59,7 @@ TUpravit::TUpravit(AuthoringHost *host, QWidget *parent)
     Heslo->setEchoMode(QLineEdit::Password);
     Heslo->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     Heslo->installEventFilter(this);
+    nameByLabel(Label1, Heslo);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -6,8 +6,10 @@
 #include "Pictures.h"
 #include "Unit8.h"
 #include "Unit9.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 #include "store/files.h"
 
@@ -91,8 +93,11 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text, cons
     return b;
 }
 
+// A flat button with a picture, its hint, and the name a screen reader says
+// for it.
 QToolButton *toolButton(QWidget *parent, const char *name, pictures::Tool picture,
-                        const QRect &geometry, bool toggle, const QString &hint = QString())
+                        const QRect &geometry, bool toggle, const QString &hint,
+                        const QString &spokenName)
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -102,6 +107,9 @@ QToolButton *toolButton(QWidget *parent, const char *name, pictures::Tool pictur
     b->setAutoRaise(true);
     b->setCheckable(toggle);
     b->setToolTip(hint);
+    b->setAccessibleName(spokenName);
+    // A caption beside the picture stands on the window's face.
+    colours::setBlackText(b, QPalette::ButtonText);
     // The text keeps the keyboard focus and its selection while the user
     // formats it.
     b->setFocusPolicy(Qt::NoFocus);
@@ -185,12 +193,16 @@ TUprava::TUprava(AuthoringHost *host, QWidget *parent)
     setFont(msSansSerif(11));
     setFixedSize(442, 303);
     move(244, 132);
+    // The coloured captions, and the dark pictures of the tool bar, read on
+    // the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(0, 0, 442, 303);
     PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
     PageControl1->setUsesScrollButtons(false);
+    PageControl1->setAccessibleName(QStringLiteral("Úprava knihovny"));
 
     TabSheet4 = new QWidget;
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
@@ -226,12 +238,14 @@ void TUprava::createJokesPage()
     Seznam->setItemHeight(13);
     Seznam->installEventFilter(this);
     connect(Seznam, &ListBox::userSelected, this, [this] { SeznamClick(); });
+    Seznam->setAccessibleName(QStringLiteral("Seznam vtipů"));
 
     Edit = new NameBox(page);
     Edit->setObjectName(QStringLiteral("Edit"));
     Edit->setGeometry(8, 201, 145, 21);
     Edit->setReadOnly(true);
     Edit->setFont(msSansSerif(11, true));
+    Edit->setAccessibleName(QStringLiteral("Vybraný vtip"));
     connect(Edit, &QLineEdit::textChanged, this, [this] { EditChange(); });
 
     Vtip = new QTextEdit(page);
@@ -243,6 +257,8 @@ void TUprava::createJokesPage()
     Vtip->setFont(jokeFont());
     Vtip->setAcceptRichText(true);
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
+    Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
+    colours::setJokePaper(Vtip);
     m_joke = new JokeEditor(Vtip, &SouborVtipu, this);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
@@ -260,16 +276,17 @@ void TUprava::createJokesPage()
     PolohaBar->setGeometry(40, 243, 77, 29);
     PolohaBar->setFrameShape(QFrame::Panel);
     PolohaBar->setFrameShadow(QFrame::Raised);
-    SpeedButton2 =
-        toolButton(PolohaBar, "SpeedButton2", pictures::Tool::MoveUp, QRect(0, 2, 25, 25), false,
-                   QStringLiteral("Přesune vtip o podlužku víš."));
+    SpeedButton2 = toolButton(
+        PolohaBar, "SpeedButton2", pictures::Tool::MoveUp, QRect(0, 2, 25, 25), false,
+        QStringLiteral("Přesune vtip o podlužku víš."), QStringLiteral("Posunout vtip nahoru"));
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { Aktualizovat(); });
     Presun = toolButton(PolohaBar, "Presun", pictures::Tool::MoveTo, QRect(25, 2, 25, 25), false,
-                        QStringLiteral("Přesunout vtip na..."));
+                        QStringLiteral("Přesunout vtip na..."),
+                        QStringLiteral("Přesunout vtip na jiné místo"));
     connect(Presun, &QToolButton::clicked, this, [this] { PresunClick(); });
-    SpeedButton3 =
-        toolButton(PolohaBar, "SpeedButton3", pictures::Tool::MoveDown, QRect(50, 2, 27, 25), false,
-                   QStringLiteral("Posune vtip o políčko dolu."));
+    SpeedButton3 = toolButton(
+        PolohaBar, "SpeedButton3", pictures::Tool::MoveDown, QRect(50, 2, 27, 25), false,
+        QStringLiteral("Posune vtip o políčko dolu."), QStringLiteral("Posunout vtip dolů"));
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { Image5Click(); });
 
     Nabidka = new QMenu(this);
@@ -312,15 +329,19 @@ void TUprava::createToolBar()
     };
 
     using pictures::Tool;
-    Tucne = toolButton(ToolBar, "Tucne", Tool::Bold, next(kButton), true);
+    Tucne = toolButton(ToolBar, "Tucne", Tool::Bold, next(kButton), true, QStringLiteral("Tučně"),
+                       QStringLiteral("Tučně"));
     connect(Tucne, &QToolButton::clicked, this, [this] { TucneClick(); });
-    Kurziva = toolButton(ToolBar, "Kurziva", Tool::Italic, next(kButton), true);
+    Kurziva = toolButton(ToolBar, "Kurziva", Tool::Italic, next(kButton), true,
+                         QStringLiteral("Kurzíva"), QStringLiteral("Kurzíva"));
     connect(Kurziva, &QToolButton::clicked, this, [this] { KurzivaClick(); });
-    podtrh = toolButton(ToolBar, "podtrh", Tool::Underline, next(kButton), true);
+    podtrh = toolButton(ToolBar, "podtrh", Tool::Underline, next(kButton), true,
+                        QStringLiteral("Podtržení"), QStringLiteral("Podtržení"));
     connect(podtrh, &QToolButton::clicked, this, [this] { podtrhClick(); });
     separator();
 
-    SpeedButton1 = toolButton(ToolBar, "SpeedButton1", Tool::Colour, next(62), false);
+    SpeedButton1 =
+        toolButton(ToolBar, "SpeedButton1", Tool::Colour, next(62), false, QString(), QString());
     SpeedButton1->setText(QStringLiteral("Barva..."));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
@@ -329,27 +350,30 @@ void TUprava::createToolBar()
     VelikostPisma->setObjectName(QStringLiteral("VelikostPisma"));
     VelikostPisma->setGeometry(next(33).adjusted(0, 1, 0, -1));
     VelikostPisma->setToolTip(QStringLiteral("Nastavení velikosti písma."));
+    VelikostPisma->setAccessibleName(QStringLiteral("Velikost písma"));
     connect(VelikostPisma, &JokeSizeBox::sizeChosen, this, [this] { VelikostPismaChange(); });
 
     m_fontBoxGeometry = next(121).adjusted(0, 1, 0, -1);
 
-    ToolButton1 = toolButton(ToolBar, "ToolButton1", Tool::Undo, next(kButton), false);
+    ToolButton1 = toolButton(ToolBar, "ToolButton1", Tool::Undo, next(kButton), false,
+                             QStringLiteral("Zpět"), QStringLiteral("Zpět"));
     connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
     separator();
     Odrazky = toolButton(ToolBar, "Odrazky", Tool::Bullets, next(kButton), true,
-                         QStringLiteral("Vložit odrážky"));
+                         QStringLiteral("Vložit odrážky"), QStringLiteral("Odrážky"));
     connect(Odrazky, &QToolButton::clicked, this, [this] { OdrazkyClick(); });
     separator();
     ZarL = toolButton(ToolBar, "ZarL", Tool::AlignLeft, next(kButton), true,
-                      QStringLiteral("Zarovnat do leva"));
+                      QStringLiteral("Zarovnat do leva"), QStringLiteral("Zarovnat doleva"));
     ZarL->setProperty("tag", 0);
     ZarL->setChecked(true);
     connect(ZarL, &QToolButton::clicked, this, [this] { ZarLClick(); });
     ZarS = toolButton(ToolBar, "ZarS", Tool::AlignCentre, next(kButton), true,
-                      QStringLiteral("Zarovnat na střed"));
+                      QStringLiteral("Zarovnat na střed"), QStringLiteral("Zarovnat na střed"));
     ZarS->setProperty("tag", 2);
     connect(ZarS, &QToolButton::clicked, this, [this] { ZarSClick(); });
-    ZarP = toolButton(ToolBar, "ZarP", Tool::AlignRight, next(kButton), true);
+    ZarP = toolButton(ToolBar, "ZarP", Tool::AlignRight, next(kButton), true,
+                      QStringLiteral("Zarovnat doprava"), QStringLiteral("Zarovnat doprava"));
     ZarP->setProperty("tag", 1);
     connect(ZarP, &QToolButton::clicked, this, [this] { ZarPClick(); });
 
@@ -373,6 +397,7 @@ void TUprava::createFontBox()
     FontSeznam->setGeometry(m_fontBoxGeometry);
     FontSeznam->setEditable(true);
     FontSeznam->setInsertPolicy(QComboBox::NoInsert);
+    FontSeznam->setAccessibleName(QStringLiteral("Písmo"));
     FontSeznam->show();
     setTabOrder(VelikostPisma, FontSeznam);
     connect(FontSeznam, &QComboBox::activated, this, [this](int i) { FontSeznamChange(i); });
@@ -386,6 +411,7 @@ void TUprava::createInformationPage()
 
     Label14 = label(page, "Label14", QStringLiteral("Jméno autora:"), 16, 24, normal);
     Autor = memo(page, "Autor", QRect(88, 24, 137, 17));
+    nameByLabel(Label14, Autor);
     Label15 = label(page, "Label15", QStringLiteral("Počet podložek:"), 8, 48, normal);
     PocPod = memo(page, "PocPod", QRect(88, 48, 33, 17));
     PocPod->setReadOnly(true);
@@ -393,8 +419,11 @@ void TUprava::createInformationPage()
     QPalette parentColour = PocPod->palette();
     parentColour.setColor(QPalette::Base, page->palette().color(QPalette::Window));
     PocPod->setPalette(parentColour);
+    colours::setBlackText(PocPod, QPalette::Text);
+    nameByLabel(Label15, PocPod);
     Label9 = label(page, "Label9", QStringLiteral("Popis:"), 56, 72, normal);
     Popis = memo(page, "Popis", QRect(88, 72, 161, 97));
+    nameByLabel(Label9, Popis);
 
     Ikonka = new PictureBox(page);
     Ikonka->setObjectName(QStringLiteral("Ikonka"));
@@ -403,6 +432,7 @@ void TUprava::createInformationPage()
     Ikonka->setCenter(true);
     Ikonka->setToolTip(
         QStringLiteral("Bude zobrazena v popisu knihovny a v levém horním rohu okna."));
+    Ikonka->setAccessibleName(QStringLiteral("Ikonka knihovny"));
     Ikonka->installEventFilter(this);
 
     Button2 = button(page, "Button2", QStringLiteral("Nahrát..."), QRect(312, 96, 51, 17));
@@ -413,6 +443,8 @@ void TUprava::createInformationPage()
     Apply->setFont(msSansSerif(11, true));
     QPalette maroon = Apply->palette();
     maroon.setColor(QPalette::ButtonText, kMaroon);
+    // The maroon reads on the face of the home platform's buttons.
+    maroon.setColor(QPalette::Button, colours::face());
     Apply->setPalette(maroon);
     // Enter acts as "Změnit" while this page is shown (a hidden button is
     // not the dialog's default).
@@ -432,6 +464,7 @@ void TUprava::createPasswordPage()
     Heslo->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     connect(Heslo, &QLineEdit::textEdited, this, [this] { HesloChange(); });
     keepOneLine(Heslo);
+    nameByLabel(Label3, Heslo);
 
     Label4 =
         label(page, "Label4", QStringLiteral("Potvrzení hesla:"), 8, 56, msSansSerif(16), kNavy);
@@ -441,6 +474,7 @@ void TUprava::createPasswordPage()
     Potvrzeni->setEchoMode(QLineEdit::Password);
     Potvrzeni->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     keepOneLine(Potvrzeni);
+    nameByLabel(Label4, Potvrzeni);
 
     Porov = button(page, "Porov", QStringLiteral("Změnit heslo"), QRect(152, 88, 75, 17));
     Porov->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "Authoring.h"
 #include "Pictures.h"
 #include "Unit7.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
 #include "platform/platform.h"
 #include "store/files.h"
@@ -55,6 +56,8 @@ TPresunOkno::TPresunOkno(AuthoringHost *host, QWidget *parent)
     setFont(msSansSerif(11));
     setFixedSize(388, 166);
     move(271, 219);
+    // The coloured captions read on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     Seznam = new ListBox(this);
     Seznam->setObjectName(QStringLiteral("Seznam"));
@@ -62,6 +65,7 @@ TPresunOkno::TPresunOkno(AuthoringHost *host, QWidget *parent)
     Seznam->setItemHeight(13);
     Seznam->viewport()->setCursor(Qt::DragMoveCursor);
     connect(Seznam, &ListBox::userSelected, this, [this](int row) { SeznamClick(row); });
+    Seznam->setAccessibleName(QStringLiteral("Seznam vtipů"));
 
     Napoveda = label(this, "Napoveda",
                      QStringLiteral("Klikni na místo kam chceš přesunout vtip a pak zmáčkni "

@@ -3,6 +3,7 @@
 #include "Details.h"
 #include "Program.h"
 #include "controls/Shapes.h"
+#include "controls/colours.h"
 #include "controls/picturebox.h"
 
 #include <QFontMetrics>
@@ -15,12 +16,14 @@
 
 namespace {
 
+// A label of the bubble: black on the bubble's white.
 QLabel *label(QWidget *parent, const char *name, int left, int top, const QString &text)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->move(left, top);
     l->adjustSize();
+    colours::setBlackText(l, QPalette::WindowText);
     return l;
 }
 
@@ -169,6 +172,7 @@ TCelkemVtipu::TCelkemVtipu(QWidget *parent)
 
     Image2 = picture(this, "Image2", 128, 80, detailsPage());
     Image2->setToolTip(QStringLiteral("Kliknutím na mě zobrazíte detaily."));
+    Image2->setAccessibleName(QStringLiteral("Zobrazit detaily"));
     Image2->installEventFilter(this);
     Image3 = picture(this, "Image3", 104, 96, arrow());
 

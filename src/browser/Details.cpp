@@ -1,5 +1,7 @@
 #include "Details.h"
 
+#include "controls/colours.h"
+
 #include <QFrame>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +29,7 @@ TCelkemDetaily::TCelkemDetaily(QWidget *parent)
     Detaily->setLineWrapMode(QPlainTextEdit::NoWrap);
     Detaily->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Detaily->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Detaily->setAccessibleName(QStringLiteral("Detaily"));
 
     TlacOK = new QPushButton(QStringLiteral("OK"), Panel1);
     TlacOK->setObjectName(QStringLiteral("TlacOK"));
@@ -36,6 +39,8 @@ TCelkemDetaily::TCelkemDetaily(QWidget *parent)
     TlacOK->setFont(bold);
     QPalette red = TlacOK->palette();
     red.setColor(QPalette::ButtonText, Qt::red);
+    // The red reads on the face of the home platform's buttons.
+    red.setColor(QPalette::Button, colours::face());
     TlacOK->setPalette(red);
     connect(TlacOK, &QPushButton::clicked, this, [this] { TlacOKClick(); });
 }

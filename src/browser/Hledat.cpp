@@ -2,7 +2,9 @@
 
 #include "Program.h"
 #include "Unit1.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 
 #include <QAction>
@@ -42,6 +44,8 @@ Tlook::Tlook(QWidget *parent)
     setWindowTitle(QStringLiteral("Najít..."));
     setFixedSize(154, 81);
     move(295, 179);
+    // The red caption reads on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     Label1 = new QLabel(QStringLiteral("Zadejte text:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -59,6 +63,7 @@ Tlook::Tlook(QWidget *parent)
     text->setGeometry(16, 16, 121, 21);
     text->setCursor(Qt::IBeamCursor);
     text->installEventFilter(this);
+    nameByLabel(Label1, text);
 
     BitBtn1 = new QPushButton(magnifier(), QStringLiteral("Najít..."), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

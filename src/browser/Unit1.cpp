@@ -10,8 +10,10 @@
 #include "authoring/Unit6.h"
 #include "controls/BLabel.h"
 #include "controls/Zpravy.h"
+#include "controls/colours.h"
 #include "controls/listbox.h"
 #include "controls/picturebox.h"
+#include "controls/spokennames.h"
 #include "platform/platform.h"
 #include "store/files.h"
 #include "store/richclipboard.h"
@@ -68,9 +70,12 @@ QFont msSansSerif(int pixelHeight, bool bold = false)
     return font;
 }
 
+// A box of the description panel: black on white, as the panel's light
+// ground wants it.
 QTextEdit *readOnlyRichBox(QWidget *parent, const QRect &geometry)
 {
     auto *box = new QTextEdit(parent);
+    colours::setGround(box, QPalette::Base, Qt::white, QPalette::Text);
     box->setGeometry(geometry);
     box->setReadOnly(true);
     box->setUndoRedoEnabled(false);
@@ -106,11 +111,15 @@ QAction *checkItem(QMenu *menu, const char *name, const QString &caption)
     return action;
 }
 
+// A button of the quick panel: a picture, a hint, and the name a screen
+// reader says for it.
 QToolButton *quickButton(QWidget *panel, const char *name, int left, int width,
-                         QStyle::StandardPixmap picture, const QString &hint)
+                         QStyle::StandardPixmap picture, const QString &hint,
+                         const QString &spokenName)
 {
     auto *button = new QToolButton(panel);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(spokenName);
     button->setGeometry(left, 1, width, 25);
     button->setAutoRaise(true);
     button->setIcon(panel->style()->standardIcon(picture));
@@ -133,9 +142,7 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(msSansSerif(11));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kSilver);
-    setPalette(pal);
+    colours::setGround(this, QPalette::Window, kSilver, QPalette::WindowText);
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -213,9 +220,10 @@ void THLAVNI::createControls(QWidget *client)
     Popis->setObjectName(QStringLiteral("Popis"));
     Popis->setGeometry(216, 24, 137, 177);
     Popis->setAutoFillBackground(true);
-    QPalette popisPalette = Popis->palette();
-    popisPalette.setColor(QPalette::Window, kScrollBar);
-    Popis->setPalette(popisPalette);
+    colours::setGround(Popis, QPalette::Window, kScrollBar, QPalette::WindowText);
+    // The style draws the panel's title in the colour of text.
+    colours::setBlackText(Popis, QPalette::Text);
+    const QPalette popisPalette = Popis->palette();
 
     PopisText = readOnlyRichBox(Popis, QRect(8, 16, 121, 65));
     PopisText->setObjectName(QStringLiteral("PopisText"));
@@ -224,6 +232,7 @@ void THLAVNI::createControls(QWidget *client)
     // Lines are not wrapped: a long one scrolls with the bar. They read from
     // the left edge, as the box does on a system that writes left to right.
     PopisText->setLineWrapMode(QTextEdit::NoWrap);
+    PopisText->setAccessibleName(QStringLiteral("Popis"));
 
     Label1 = new QLabel(QStringLiteral("Počet podložek:"), Popis);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -232,6 +241,7 @@ void THLAVNI::createControls(QWidget *client)
     PocPod = readOnlyRichBox(Popis, QRect(96, 86, 25, 17));
     PocPod->setObjectName(QStringLiteral("PocPod"));
     PocPod->setPlainText(QStringLiteral("0"));
+    nameByLabel(Label1, PocPod);
 
     Label2 = new QLabel(QStringLiteral("Autor:"), Popis);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -241,6 +251,7 @@ void THLAVNI::createControls(QWidget *client)
     Autor->setObjectName(QStringLiteral("Autor"));
     Autor->setPlainText(QStringLiteral("(Neznámý)"));
     Autor->setAlignment(Qt::AlignHCenter);
+    nameByLabel(Label2, Autor);
 
     Ikonka = new PictureBox(Popis);
     Ikonka->setObjectName(QStringLiteral("Ikonka"));
@@ -248,6 +259,7 @@ void THLAVNI::createControls(QWidget *client)
     Ikonka->setStretch(true);
     Ikonka->setCenter(true);
     Ikonka->setToolTip(QStringLiteral("Ikonka přiložená ke knihovně!!!"));
+    Ikonka->setAccessibleName(QStringLiteral("Ikonka knihovny"));
 
     Vtip = new QTextEdit(client);
     Vtip->setObjectName(QStringLiteral("Vtip"));
@@ -258,9 +270,8 @@ void THLAVNI::createControls(QWidget *client)
     Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->setFont(msSansSerif(13, true));
     Vtip->viewport()->setCursor(Qt::IBeamCursor);
-    QPalette vtipPalette = Vtip->palette();
-    vtipPalette.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));
-    Vtip->setPalette(vtipPalette);
+    colours::setGround(Vtip, QPalette::Base, QColor(0xF0, 0xF0, 0xF0), QPalette::Text);
+    Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
     Vtip->hide();
 
@@ -271,16 +282,19 @@ void THLAVNI::createControls(QWidget *client)
     Panel->setFrameShadow(QFrame::Raised);
     Panel->setAutoFillBackground(true);
     Panel->setPalette(popisPalette);
+    // The buttons are flat on the panel's ground.
+    colours::setBlackText(Panel, QPalette::ButtonText);
     Panel->setToolTip(QStringLiteral("Uloží vtip jako..."));
     Panel->setContextMenuPolicy(Qt::CustomContextMenu);
     RychUloz = quickButton(Panel, "RychUloz", 1, 23, QStyle::SP_DialogSaveButton,
-                           QStringLiteral("Uloží vtip jako..."));
+                           QStringLiteral("Uloží vtip jako..."), QStringLiteral("Uložit vtip"));
     RychTisk = quickButton(Panel, "RychTisk", 25, 23, QStyle::SP_FileDialogDetailedView,
-                           QStringLiteral("Vytiskne vtip..."));
+                           QStringLiteral("Vytiskne vtip..."), QStringLiteral("Vytisknout vtip"));
     VtipCopy = quickButton(Panel, "VtipCopy", 49, 25, QStyle::SP_FileDialogContentsView,
-                           QStringLiteral("Zkopíruje celý vtip do schránky."));
+                           QStringLiteral("Zkopíruje celý vtip do schránky."),
+                           QStringLiteral("Kopírovat vtip"));
     RychPismo = quickButton(Panel, "RychPismo", 73, 25, QStyle::SP_FileDialogInfoView,
-                            QStringLiteral("Nastavení písma."));
+                            QStringLiteral("Nastavení písma."), QStringLiteral("Písmo"));
     Panel->hide();
 
     napoveda = new TBLabel(client);
@@ -308,6 +322,7 @@ void THLAVNI::createControls(QWidget *client)
     connect(SetriditO, &TZpravy::OnOK, this, [this] { SetriditOOK(); });
     connect(SetriditO, &TZpravy::OnCancel, this, [this] { SetriditOCancel(); });
 
+    nameForMode();
     Seznam->setFocus();
 }
 
@@ -588,6 +603,7 @@ void THLAVNI::openLibrary()
 {
     const QString library = Edit->text();
     Rezim = RezimVtipy;
+    nameForMode();
     Kategorie = QStringLiteral("DataBase\\") + library + u'\\';
     PredOdchod = library;
     m_openLibrary = library;
@@ -651,6 +667,7 @@ void THLAVNI::closeLibrary()
     PrNah->setEnabled(true);
     Setrit->setEnabled(true);
     Rezim = RezimKnihovny;
+    nameForMode();
 
     QString error;
     const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
@@ -662,6 +679,17 @@ void THLAVNI::closeLibrary()
     Seznam->setItems(*libraries);
     setEditText(PredOdchod);
     setWindowIcon(m_programIcon);
+}
+
+void THLAVNI::nameForMode()
+{
+    // The list and the name box hold the libraries, or the jokes of the open
+    // one; a screen reader says which.
+    const bool jokes = Rezim == RezimVtipy;
+    Seznam->setAccessibleName(jokes ? QStringLiteral("Seznam vtipů")
+                                    : QStringLiteral("Seznam knihoven"));
+    Edit->setAccessibleName(jokes ? QStringLiteral("Vybraný vtip")
+                                  : QStringLiteral("Vybraná knihovna"));
 }
 
 void THLAVNI::SeznamKeyDown(QKeyEvent *event)

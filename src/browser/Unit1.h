@@ -214,6 +214,8 @@ private:
     void applySettings();
     void openLibrary();
     void closeLibrary();
+    // Names the list and the name box for a screen reader after the mode.
+    void nameForMode();
     // Puts `text` into `Edit`; `EditChange` runs when that changes the text.
     void setEditText(const QString &text);
     // Loads a rich-text box from a file; false when the file cannot be read.

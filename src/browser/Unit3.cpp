@@ -2,6 +2,7 @@
 
 #include "controls/BLabel.h"
 #include "controls/Shapes.h"
+#include "controls/colours.h"
 #include "controls/picturebox.h"
 #include "platform/platform.h"
 
@@ -92,6 +93,7 @@ TPlumoNasral::TPlumoNasral(QWidget *parent)
     Image1->setStretch(true);
     Image1->setImage(angryFace());
     Image1->installEventFilter(this);
+    Image1->setAccessibleName(QStringLiteral("Naštvaný obličej"));
 
     BubbleShape1 = bubble(this, "BubbleShape1", QRect(24, 8, 153, 65));
 
@@ -102,6 +104,8 @@ TPlumoNasral::TPlumoNasral(QWidget *parent)
     Text->setGeometry(32, 16, 137, 13);
     Text->setText(question());
     Text->setToolTip(kQuestion);
+    // Black on the bubble's white.
+    colours::setBlackText(Text, QPalette::WindowText);
 
     BubbleShape2 = bubble(this, "BubbleShape2", QRect(176, 32, 57, 62));
 
@@ -111,6 +115,8 @@ TPlumoNasral::TPlumoNasral(QWidget *parent)
     Odpoved->setChecked(true);
     Odpoved->setToolTip(QStringLiteral("Proč ne?"));
     Odpoved->setAutoFillBackground(true);
+    // Its ground is the white below, not the face of a button.
+    Odpoved->setBackgroundRole(QPalette::Window);
     QPalette palette = Odpoved->palette();
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));

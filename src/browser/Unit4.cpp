@@ -3,6 +3,7 @@
 #include "Program.h"
 #include "Unit1.h"
 #include "Unit3.h"
+#include "controls/colours.h"
 #include "controls/picturebox.h"
 #include "platform/platform.h"
 #include "version.h"
@@ -65,6 +66,8 @@ TAboutBox::TAboutBox(QWidget *parent)
     setWindowTitle(QStringLiteral("O aplikaci..."));
     setWindowIcon(THLAVNI::programIcon());
     setFixedSize(239, 137);
+    // The coloured captions and addresses read on the home platform's face.
+    colours::setGround(this, QPalette::Window, colours::face(), QPalette::WindowText);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -85,6 +88,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     ProgramIcon->setImage(THLAVNI::programIcon().pixmap(32, 32).toImage());
     ProgramIcon->setCursor(Qt::PointingHandCursor);
     connect(ProgramIcon, &PictureBox::doubleClicked, this, [this] { ProgramIconDblClick(); });
+    ProgramIcon->setAccessibleName(QStringLiteral("Ikonka programu"));
 
     Label1 = label(Panel1, "Label1", QRect(62, 8, 162, 24), QStringLiteral("Chichotek"));
     bold(Label1, 20);

@@ -38,9 +38,13 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     setWindowTitle(QStringLiteral("Písmo"));
     auto *grid = new QGridLayout;
 
-    grid->addWidget(new QLabel(QStringLiteral("Písmo:")), 0, 0);
+    // Each box is named by its label, for a screen reader.
+    auto *familyLabel = new QLabel(QStringLiteral("Písmo:"));
+    grid->addWidget(familyLabel, 0, 0);
     m_family = new QFontComboBox;
     m_family->setCurrentFont(options.font);
+    familyLabel->setBuddy(m_family);
+    m_family->setAccessibleName(QStringLiteral("Písmo"));
     grid->addWidget(m_family, 1, 0, Qt::AlignTop);
 
     grid->addWidget(new QLabel(QStringLiteral("Řez:")), 0, 1);
@@ -54,8 +58,11 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     style->addStretch();
     grid->addLayout(style, 1, 1);
 
-    grid->addWidget(new QLabel(QStringLiteral("Velikost:")), 0, 2);
+    auto *sizeLabel = new QLabel(QStringLiteral("Velikost:"));
+    grid->addWidget(sizeLabel, 0, 2);
     m_size = new QListWidget;
+    sizeLabel->setBuddy(m_size);
+    m_size->setAccessibleName(QStringLiteral("Velikost"));
     const int minSize = options.minSize > 0 ? options.minSize : 6;
     const int maxSize = options.maxSize >= minSize ? options.maxSize : 72;
     // A font given by its pixel height shows the size in points it has on
@@ -88,7 +95,10 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     m_colour->setCurrentIndex(colourIndex);
     effectsLayout->addWidget(m_strikeOut);
     effectsLayout->addWidget(m_underline);
-    effectsLayout->addWidget(new QLabel(QStringLiteral("Barva:")));
+    auto *colourLabel = new QLabel(QStringLiteral("Barva:"));
+    colourLabel->setBuddy(m_colour);
+    m_colour->setAccessibleName(QStringLiteral("Barva"));
+    effectsLayout->addWidget(colourLabel);
     effectsLayout->addWidget(m_colour);
     effects->setVisible(options.effects);
     grid->addWidget(effects, 2, 0);
@@ -98,6 +108,12 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     m_sample = new QLabel(QStringLiteral("AaBbŽžČč"));
     m_sample->setAlignment(Qt::AlignCenter);
     m_sample->setMinimumHeight(40);
+    // The sample shows the chosen colour on the home platform's face, as
+    // the text will show it on the program's light grounds.
+    m_sample->setAutoFillBackground(true);
+    QPalette ground = m_sample->palette();
+    ground.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
+    m_sample->setPalette(ground);
     sampleLayout->addWidget(m_sample);
     grid->addWidget(sampleBox, 2, 1, 1, 2);
 

@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QUrl>
@@ -115,10 +116,30 @@ Button showBox(const QString &caption, const QString &text, MessageKind kind, Bu
     return added.front().second;
 }
 
-QString swapCase(const QString &pattern)
+// The patterns a filter name shows in parentheses at its end: "Text (*.txt)"
+// shows "*.txt".
+QStringList shownPatterns(const QString &name)
 {
-    const QString lower = pattern.toLower();
-    return lower == pattern ? pattern.toUpper() : lower;
+    const QString trimmed = name.trimmed();
+    if (!trimmed.endsWith(u')'))
+        return {};
+    const qsizetype open = trimmed.lastIndexOf(u'(');
+    if (open < 0)
+        return {};
+    const QString inside = trimmed.mid(open + 1, trimmed.size() - open - 2);
+    return inside.split(QRegularExpression(QStringLiteral("[ ;]")), Qt::SkipEmptyParts);
+}
+
+// The patterns in lower case, each once, in their order.
+QStringList distinctLower(const QStringList &patterns)
+{
+    QStringList out;
+    for (const QString &p : patterns) {
+        const QString lower = p.trimmed().toLower();
+        if (!lower.isEmpty() && !out.contains(lower))
+            out << lower;
+    }
+    return out;
 }
 
 QString xdgTrashParent()
@@ -160,34 +181,47 @@ QStringList QtServices::qtFilters(const QString &filter)
     QStringList out;
     const QStringList parts = filter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            patterns << p.trimmed();
-            const QString other = swapCase(p.trimmed());
-            if (other != p.trimmed())
-                patterns << other;
-        }
-        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
+        const QString &name = parts[i];
+        const QStringList patterns = distinctLower(parts[i + 1].split(u';', Qt::SkipEmptyParts));
+        // Qt's dialog matches the patterns whatever the letter case of the
+        // files and of the patterns, so one spelling of each is enough.
+        QStringList shown = distinctLower(shownPatterns(name));
+        shown.sort();
+        QStringList sorted = patterns;
+        sorted.sort();
+        if (!shown.isEmpty() && shown == sorted)
+            out << name;
+        else
+            out << QStringLiteral("%1 (%2)").arg(name, patterns.join(u' '));
     }
     return out;
 }
 
+std::unique_ptr<QFileDialog> QtServices::fileDialog(QWidget *parent, const FileDialog &d, bool save)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, d.title, d.folder);
+    // Qt's dialog matches the filters ignoring letter case; a desktop's
+    // dialog may not (GTK's takes the patterns as written).
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !d.askOverwrite);
+    const QStringList filters = qtFilters(d.filter);
+    dialog->setNameFilters(filters);
+    if (d.filterIndex >= 1 && d.filterIndex <= filters.size())
+        dialog->selectNameFilter(filters[d.filterIndex - 1]);
+    if (!d.fileName.isEmpty())
+        dialog->selectFile(d.fileName);
+    return dialog;
+}
+
 static FileChoice runFileDialog(QWidget *parent, const FileDialog &d, bool save)
 {
-    QFileDialog dialog(parent, d.title, d.folder);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.askOverwrite);
-    const QStringList filters = QtServices::qtFilters(d.filter);
-    dialog.setNameFilters(filters);
-    if (d.filterIndex >= 1 && d.filterIndex <= filters.size())
-        dialog.selectNameFilter(filters[d.filterIndex - 1]);
-    if (!d.fileName.isEmpty())
-        dialog.selectFile(d.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = QtServices::fileDialog(parent, d, save);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
-    const int index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    return FileChoice{dialog.selectedFiles().first(), index > 0 ? index : d.filterIndex};
+    const int index = int(dialog->nameFilters().indexOf(dialog->selectedNameFilter())) + 1;
+    return FileChoice{dialog->selectedFiles().first(), index > 0 ? index : d.filterIndex};
 }
 
 FileChoice QtServices::openFile(QWidget *parent, const FileDialog &dialog)

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QFileDialog;
 class QPrinter;
 
 namespace platform {
@@ -35,9 +36,17 @@ public:
     void setClipboard(QMimeData *data) override;
     const QMimeData *clipboardData() override;
 
-    // "Name|*.a;*.b|Other|*.c" as Qt's file dialog writes filters, each
-    // pattern also in the other letter case.
+    // "Name|*.a;*.b|Other|*.c" as Qt's file dialog writes filters: each
+    // name followed by its patterns once, in lower case ("Name (*.a *.b)"),
+    // or left as it is when it shows its patterns already, whatever their
+    // letter case ("Text (*.txt)|*.TXT" stays "Text (*.txt)").
     static QStringList qtFilters(const QString &filter);
+    // The open or save dialog that openFile() and saveFile() show, set up
+    // but not shown yet. It is Qt's own dialog, whatever the desktop's, so
+    // that a filter lists its files whatever their letter case, as on the
+    // home platform.
+    static std::unique_ptr<QFileDialog> fileDialog(QWidget *parent, const FileDialog &dialog,
+                                                   bool save);
 
     // The printer the print dialogs choose and prints go to.
     QPrinter &printer();

@@ -2,25 +2,141 @@
 #include "platform/qtservices.h"
 #include "support/fakeservices.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QListView>
 #include <QListWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace platform;
 
-TEST(FileFilters, AreTranslatedWithBothLetterCases)
+TEST(FileFilters, ShowEachPatternOnce)
 {
+    // A name that shows its patterns already stays as it is; any other gets
+    // them after it, in lower case.
     EXPECT_EQ(
         QtServices::qtFilters(QStringLiteral("RTF Dokument|*.RTF|Textový dokument (*.txt)|*.TXT")),
-        (QStringList{"RTF Dokument (*.RTF *.rtf)", "Textový dokument (*.txt) (*.TXT *.txt)"}));
-    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Obrázky|*.bmp;*.jpg")),
-              QStringList{"Obrázky (*.bmp *.BMP *.jpg *.JPG)"});
+        (QStringList{"RTF Dokument (*.rtf)", "Textový dokument (*.txt)"}));
+    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Ikonky (*.ico)|*.ico")),
+              QStringList{"Ikonky (*.ico)"});
+    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Obrázky (*.JPG;*.bmp)|*.bmp;*.jpg")),
+              QStringList{"Obrázky (*.JPG;*.bmp)"});
+    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Obrázky|*.bmp;*.JPG;*.jpg")),
+              QStringList{"Obrázky (*.bmp *.jpg)"});
     EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Vše|*")), QStringList{"Vše (*)"});
     EXPECT_TRUE(QtServices::qtFilters(QString()).isEmpty());
+}
+
+TEST(FileFilters, NameShowingOtherPatternsGetsTheRightOnes)
+{
+    // Only the patterns at the end count: Qt's dialog matches those.
+    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Text (*.txt)|*.txt;*.asc")),
+              QStringList{"Text (*.txt) (*.txt *.asc)"});
+    EXPECT_EQ(QtServices::qtFilters(QStringLiteral("Staré (verze 4)|*.da1")),
+              QStringList{"Staré (verze 4) (*.da1)"});
+}
+
+namespace {
+
+// The names the file dialog lists in its folder, once it has read the folder,
+// in order and separated by blanks.
+std::string listedFiles(QFileDialog &dialog, int atLeast)
+{
+    auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
+    if (!view)
+        return "<no list>";
+    const auto names = [view] {
+        QStringList out;
+        const QAbstractItemModel *model = view->model();
+        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+            const QModelIndex index = model->index(row, 0, view->rootIndex());
+            if (model->flags(index) & Qt::ItemIsEnabled)
+                out << index.data().toString();
+        }
+        out.sort();
+        return out;
+    };
+    // A list that stays short is what the test reports.
+    (void)QTest::qWaitFor([&] { return names().size() >= atLeast; }, 5000);
+    // Whatever else would come in comes now.
+    QTest::qWait(50);
+    return names().join(u' ').toStdString();
+}
+
+} // namespace
+
+TEST(FileDialog, ListsTheFilesOfTheFilterWhateverTheirLetterCase)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char *name : {"A.TXT", "b.txt", "c.Txt", "d.rtf", "E.RTF", "f.doc"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    FileDialog options;
+    options.filter = QStringLiteral("RTF Dokument|*.RTF|Textový dokument (*.txt)|*.TXT");
+    options.filterIndex = 2;
+    options.folder = folder.path();
+    options.mustExist = false;
+    const std::unique_ptr<QFileDialog> dialog = QtServices::fileDialog(nullptr, options, true);
+    ASSERT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList{"RTF Dokument (*.rtf)", "Textový dokument (*.txt)"}));
+    EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Textový dokument (*.txt)"));
+    dialog->show();
+    EXPECT_EQ(listedFiles(*dialog, 3), "A.TXT b.txt c.Txt");
+
+    dialog->selectNameFilter(dialog->nameFilters().first());
+    EXPECT_EQ(listedFiles(*dialog, 2), "E.RTF d.rtf");
+    dialog->close();
+}
+
+TEST(FileDialog, TellsTheChosenFilterByItsPlaceInTheList)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    FileDialog options;
+    options.filter = QStringLiteral("RTF Dokument|*.RTF|Textový dokument (*.txt)|*.TXT");
+    options.filterIndex = 2;
+    options.folder = folder.path();
+    options.mustExist = false;
+    const QString chosen = folder.filePath(QStringLiteral("vtip"));
+    QtServices desktop;
+    // The user picks the first filter and a name; a dialog that does not open,
+    // or does not close on the answer, fails the test and is closed.
+    auto *answer = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(answer, &QTimer::timeout, answer, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog && !deadline.hasExpired())
+            return;
+        answer->stop();
+        answer->deleteLater();
+        if (!dialog) {
+            ADD_FAILURE() << "the file dialog did not open";
+            return;
+        }
+        dialog->selectNameFilter(dialog->nameFilters().first());
+        dialog->selectFile(chosen);
+        static_cast<QDialog *>(dialog)->accept();
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the file dialog stayed open";
+            dialog->reject();
+        }
+    });
+    answer->start(5);
+    const FileChoice choice = desktop.saveFile(nullptr, options);
+    EXPECT_EQ(choice.filterIndex, 1);
+    EXPECT_EQ(QFileInfo(choice.fileName).fileName(), QStringLiteral("vtip"));
 }
 
 TEST(MemoryFigures, AreReadFromTheSystemsTable)
