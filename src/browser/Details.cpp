@@ -48,19 +48,33 @@ TCelkemDetaily::TCelkemDetaily(QWidget *parent)
 void TCelkemDetaily::clearLines()
 {
     m_lines.clear();
+    m_shown = 0;
     Detaily->clear();
 }
 
 void TCelkemDetaily::addLine(const QString &line)
 {
     m_lines << line;
+}
+
+void TCelkemDetaily::showLines()
+{
+    if (m_shown == m_lines.size())
+        return;
     // The memo's first line goes into the empty first paragraph; every later
     // one starts a paragraph of its own, an empty one included.
+    QString text = m_shown > 0 ? QStringLiteral("\n") : QString();
+    text += m_lines.sliced(m_shown).join(u'\n');
+    m_shown = m_lines.size();
     QTextCursor cursor(Detaily->document());
     cursor.movePosition(QTextCursor::End);
-    if (m_lines.size() > 1)
-        cursor.insertBlock();
-    cursor.insertText(line);
+    cursor.insertText(text);
+}
+
+void TCelkemDetaily::showEvent(QShowEvent *event)
+{
+    showLines();
+    QDialog::showEvent(event);
 }
 
 void TCelkemDetaily::TlacOKClick()

@@ -22,10 +22,19 @@ public:
     // to an empty memo gives one empty line.
     const QStringList &lines() const { return m_lines; }
     void clearLines();
+    // The line goes into `Detaily` when the window shows or `showLines()` is
+    // called: a walk over many libraries adds one a step, and laying out the
+    // memo each time would cost the walk more than the rest of its step.
     void addLine(const QString &line);
+    // Puts the lines added since the last time into `Detaily`.
+    void showLines();
 
     void TlacOKClick();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QStringList m_lines;
+    qsizetype m_shown = 0; // lines in `Detaily`
 };

@@ -316,6 +316,9 @@ void THLAVNI::createControls(QWidget *client)
     Pocitej = new QTimer(this);
     Pocitej->setObjectName(QStringLiteral("Pocitej"));
     Pocitej->setInterval(1);
+    // The walk keeps the timer's rhythm: a tick every millisecond from the
+    // last one, not from the end of the step it started.
+    Pocitej->setTimerType(Qt::PreciseTimer);
 
     SetriditO = new TZpravy(this);
     SetriditO->setObjectName(QStringLiteral("SetriditO"));
@@ -742,9 +745,12 @@ void THLAVNI::EditChange()
         if (name.isEmpty())
             return;
         using store::DbPath;
+        m_countShownFor.clear();
         bool loaded = loadRichBox(PopisText, DbPath::libraryFile(name, QStringLiteral(".da1"))) &&
-                      loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2"))) &&
-                      loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
+                      loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2")));
+        if (loaded)
+            m_countShownFor = name;
+        loaded = loaded && loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
         if (loaded) {
             fromTheStart(PopisText);
             Autor->selectAll();
@@ -756,8 +762,10 @@ void THLAVNI::EditChange()
                 Ikonka->setImage(icon->image);
             loaded = icon.has_value();
         }
-        if (!loaded)
+        if (!loaded) {
+            holdWalk();
             platform::services().message(QStringLiteral("Nemohu načíst popis!!!"));
+        }
     } else if (Rezim == RezimVtipy) {
         const store::DbPath joke = store::DbPath::jokeFile(m_openLibrary, name);
         Soubor = joke.display();
@@ -1204,8 +1212,8 @@ void THLAVNI::PocitejTimer()
     // stays stopped until the step is done, and nothing runs inside it.
     if (!m_walking || m_walkStepRunning)
         return;
-    Pocitej->stop();
     if (m_walkPosition >= m_walkLast || m_walkPosition + 1 >= Seznam->count()) {
+        Pocitej->stop();
         finishWalk();
         return;
     }
@@ -1222,8 +1230,11 @@ void THLAVNI::PocitejTimer()
         EditChange();
     else
         Edit->setText(name);
-    const bool loaded =
-        loadRichBox(PocPod, store::DbPath::libraryFile(name, QStringLiteral(".da2")));
+    // The count was loaded into the panel a moment ago, unless the panel's
+    // load stopped before it.
+    const store::DbPath countFile = store::DbPath::libraryFile(name, QStringLiteral(".da2"));
+    Soubor = countFile.display();
+    const bool loaded = m_countShownFor == name || loadRichBox(PocPod, countFile);
     ++m_walkLibraries;
     // A count that cannot be loaded adds nothing: the panel's load has
     // reported it, and the count still in `PocPod` is another library's.
@@ -1238,13 +1249,22 @@ void THLAVNI::PocitejTimer()
                     QStringLiteral(" vtipů ve ") + QString::number(m_walkLibraries) +
                     QStringLiteral(". knihovně. ;     "));
         } else {
+            holdWalk();
             platform::services().error(QStringLiteral("„%1“ není platné celé číslo.").arg(first));
         }
     }
 
     m_walkStepRunning = false;
-    if (m_walking)
+    // A step that waited for the user goes on a tick after it.
+    if (m_walking && !Pocitej->isActive())
         Pocitej->start();
+}
+
+void THLAVNI::holdWalk()
+{
+    // No tick comes while a step waits for the user.
+    if (m_walking)
+        Pocitej->stop();
 }
 
 void THLAVNI::finishWalk()
@@ -1256,6 +1276,7 @@ void THLAVNI::finishWalk()
         CelkemDetaily->addLine(QString());
         CelkemDetaily->addLine(QStringLiteral("Celkem ") + total + QStringLiteral(" vtipů v ") +
                                libraries + QStringLiteral(". knihovnách."));
+        CelkemDetaily->showLines();
     }
     if (CelkemVtipu) {
         CelkemVtipu->PocetVtipu->setText(total);

@@ -228,6 +228,8 @@ private:
     void copyJoke(bool whole);
     // Binds the totals, the find window, the about box and the eggs.
     void bindExtras();
+    // Stops the walk's ticks while its step shows a message.
+    void holdWalk();
     void finishWalk();
     // Disables the commands that would change the list or the mode under a
     // walk, or gives them back the state they had.
@@ -241,6 +243,9 @@ private:
     QString m_programFolder;
     // Held while this window may write the database.
     std::unique_ptr<QLockFile> m_lock;
+    // The library whose count the description panel loaded last; empty when
+    // its last load did not get that far.
+    QString m_countShownFor;
     bool m_readOnly = false;
     bool m_quitAtOnce = false;
     // The window's icons, each made once and set again at every opening and
