@@ -14,6 +14,8 @@
 #include <QTextList>
 #include <QTextListFormat>
 
+#include <private/qtextdocument_p.h>
+#include <private/qtextformat_p.h>
 #include <private/qtextobject_p.h>
 
 #include <algorithm>
@@ -40,38 +42,74 @@ QList<QTextBlock> &itemsOf(QTextList *list)
     return static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list))->blocks;
 }
 
+// Characters that QTextCursor::insertText() turns into paragraph breaks.
+bool breaksParagraph(QStringView text)
+{
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\r':
+        case u'\n':
+        case 0x2029:
+        case 0xFDD0:
+        case 0xFDD1:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+// The text goes into the document as QTextCursor::insertText() and
+// insertBlock() put it, but straight to the document's own insertion with
+// the index of each format looked up once: the cursor would look up the
+// block's format and the index of the character format for every run, which
+// made most of the time of reading a long joke.
 class DocumentSink final : public RtfSink
 {
 public:
-    explicit DocumentSink(QTextDocument *doc) : m_doc(doc), m_cursor(doc)
+    explicit DocumentSink(QTextDocument *doc)
+        : m_doc(doc), m_priv(QTextDocumentPrivate::get(doc)), m_cursor(doc)
     {
         m_cursor.beginEditBlock();
+        QTextFormatCollection *formats = m_priv->formatCollection();
+        m_plainBlock = formats->indexForFormat(QTextBlockFormat());
+        m_plainChar = formats->indexForFormat(QTextCharFormat());
     }
 
-    void text(QStringView text, const RtfCharFormat &format) override;
+    void text(const QString &text, const RtfCharFormat &format) override;
     void newParagraph() override;
     void paragraphFormat(const RtfParagraphFormat &format, const RtfCharFormat &mark) override;
 
     void finish();
 
 private:
-    const QTextCharFormat &charFormat(const RtfCharFormat &f);
+    struct Format
+    {
+        int id;
+        QTextCharFormat format;
+        int index; // in the document's format collection
+    };
+    const Format &charFormat(const RtfCharFormat &f);
     void setAside(QTextList *list);
 
     QTextDocument *m_doc;
+    QTextDocumentPrivate *m_priv;
     QTextCursor m_cursor;
-    // Formats made so far, by RtfCharFormat::id; a joke uses only a few.
-    std::vector<std::pair<int, QTextCharFormat>> m_formats;
+    int m_plainBlock; // indexes of the default block and character formats
+    int m_plainChar;
+    // Formats made so far; a joke uses only a few.
+    std::vector<Format> m_formats;
     std::vector<QTextList *> m_lists; // list n at n - 1
     // A list's items but its last, while the document is being read (see
     // setAside()).
     std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
 };
 
-const QTextCharFormat &DocumentSink::charFormat(const RtfCharFormat &r)
+const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
 {
-    for (const auto &[id, format] : m_formats) {
-        if (id == r.id)
+    for (const Format &format : m_formats) {
+        if (format.id == r.id)
             return format;
     }
     if (m_formats.size() >= kMaxFormats)
@@ -93,18 +131,22 @@ const QTextCharFormat &DocumentSink::charFormat(const RtfCharFormat &r)
     f.setVerticalAlignment(r.valign == RtfVAlign::Super ? QTextCharFormat::AlignSuperScript
                            : r.valign == RtfVAlign::Sub ? QTextCharFormat::AlignSubScript
                                                         : QTextCharFormat::AlignNormal);
-    m_formats.emplace_back(r.id, f);
-    return m_formats.back().second;
+    m_formats.push_back({r.id, f, m_priv->formatCollection()->indexForFormat(f)});
+    return m_formats.back();
 }
 
-void DocumentSink::text(QStringView text, const RtfCharFormat &format)
+void DocumentSink::text(const QString &text, const RtfCharFormat &format)
 {
-    m_cursor.insertText(text.toString(), charFormat(format));
+    const Format &f = charFormat(format);
+    if (breaksParagraph(text))
+        m_cursor.insertText(text, f.format); // which makes the paragraphs
+    else
+        m_priv->insert(m_cursor.position(), text, f.index);
 }
 
 void DocumentSink::newParagraph()
 {
-    m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    m_priv->insertBlock(m_cursor.position(), m_plainBlock, m_plainChar);
 }
 
 void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFormat &mark)
@@ -139,7 +181,7 @@ void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFor
 
     if (!inList) {
         m_cursor.setBlockFormat(f);
-        m_cursor.setBlockCharFormat(charFormat(mark));
+        m_cursor.setBlockCharFormat(charFormat(mark).format);
         return;
     }
     // The block joins its list with its format: the list's object index in
@@ -148,7 +190,7 @@ void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFor
     if (list)
         f.setObjectIndex(list->objectIndex());
     m_cursor.setBlockFormat(f);
-    m_cursor.setBlockCharFormat(charFormat(mark));
+    m_cursor.setBlockCharFormat(charFormat(mark).format);
     if (list) {
         setAside(list);
     } else {

@@ -67,7 +67,7 @@ public:
     // Text of the current paragraph, all in `format`. It holds no paragraph
     // breaks of the file's (a line break is U+2028), only what its code page
     // makes of its bytes.
-    virtual void text(QStringView text, const RtfCharFormat &format) = 0;
+    virtual void text(const QString &text, const RtfCharFormat &format) = 0;
     // The current paragraph has ended; the next one begins. The reader starts
     // in the first paragraph.
     virtual void newParagraph() = 0;

@@ -50,7 +50,7 @@ class TextSink final : public RtfSink
 public:
     explicit TextSink(const std::function<void(QStringView)> *write = nullptr) : m_write(write) {}
 
-    void text(QStringView text, const RtfCharFormat &) override
+    void text(const QString &text, const RtfCharFormat &) override
     {
         appendDocumentText(out, text);
         if (m_write && out.size() >= kPiece)
