@@ -15,6 +15,7 @@
 #include "store/files.h"
 #include "store/paths.h"
 #include "store/rtfreader.h"
+#include "store/rtftext.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -33,6 +34,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -159,12 +161,20 @@ QString pagedText(QByteArrayView in)
 
 // ---------------------------------------------------------------------------
 // RTF reader: any bytes read without a crash, a sanitizer report or a hang,
-// and leave a document that Qt can walk.
+// and leave a document that Qt can walk. The plain text read without a
+// document is the document's.
 
 void readRtf(QByteArrayView bytes)
 {
     QTextDocument document;
-    store::readRtf(bytes, &document);
+    const bool read = store::readRtf(bytes, &document);
+    const std::optional<QString> text = store::rtfToText(bytes);
+    check(text.has_value() == read, "the text sink and the document read the same input");
+    if (text) {
+        const QString expected = document.toPlainText();
+        check(*text == expected, "the text sink gives the document's text",
+              [&] { return hex(*text) + QStringLiteral("\n  expected ") + hex(expected); });
+    }
     // Every fragment and list of the result, as the editor and the writer
     // would go through them.
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

@@ -1,23 +1,14 @@
 #include "rtfreader.h"
+#include "rtfsink.h"
 
 #include "codepage.h"
 
 #include <QColor>
-#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringDecoder>
-#include <QStringList>
-#include <QTextBlock>
-#include <QTextBlockFormat>
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextList>
 #include <QTextListFormat>
 #include <QTextOption>
-
-#include <private/qtextobject_p.h>
 
 #include <algorithm>
 #include <array>
@@ -25,7 +16,6 @@
 #include <iterator>
 #include <map>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -631,7 +621,7 @@ qreal pixels(int twips)
 class Reader
 {
 public:
-    Reader(QByteArrayView rtf, QTextDocument *doc) : m_lexer(rtf), m_doc(doc), m_cursor(doc) {}
+    Reader(QByteArrayView rtf, RtfSink &sink) : m_lexer(rtf), m_sink(sink) {}
 
     void run();
 
@@ -672,14 +662,11 @@ private:
         int ls = 0; // the list of the list table, 0 for a list made up by the paragraphs
     };
     ListPlace listPlace(const ParaProps &p) const;
-    void setAside(QTextList *list);
-    void restoreListItems();
     void finish();
-    const QTextCharFormat &charFormat(const CharProps &p);
+    const RtfCharFormat &charFormat(const CharProps &p);
 
     Lexer m_lexer;
-    QTextDocument *m_doc;
-    QTextCursor m_cursor;
+    RtfSink &m_sink;
 
     std::vector<GroupState> m_stack;
     std::size_t m_overflow = 0; // groups opened beyond kMaxDepth
@@ -716,7 +703,8 @@ private:
     QString m_run;    // text not yet inserted, all in m_runProps
     CharProps m_runProps;
     // Formats made so far; a joke uses only a few.
-    std::vector<std::pair<CharProps, QTextCharFormat>> m_formats;
+    std::vector<std::pair<CharProps, RtfCharFormat>> m_formats;
+    int m_lastFormatId = 0;
 
     bool m_breakPending = false; // a paragraph ended, the next not begun
     bool m_paraHasText = false;
@@ -725,24 +713,15 @@ private:
     // The list continued at each level; deeper ones end when a shallower item
     // comes. Lists without a list table end with any other paragraph; those of
     // the table go on where their next item is, numbering and all.
-    using LevelLists = std::array<QTextList *, kListLevels>;
+    // A list is its number in RtfParagraphFormat::list, 0 for none.
+    using LevelLists = std::array<int, kListLevels>;
     LevelLists m_lists{};
-    std::map<int, LevelLists> m_tableLists; // by \ls
-    // A list's items but its last, while the document is being read (see
-    // setAside()).
-    std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
+    std::map<int, LevelLists> m_tableLists;           // by \ls
+    std::vector<QTextListFormat::Style> m_listStyles; // of list n at n - 1
 };
-
-// The blocks of a list, in document order: what count(), item() and
-// itemNumber() go by.
-QList<QTextBlock> &itemsOf(QTextList *list)
-{
-    return static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list))->blocks;
-}
 
 void Reader::run()
 {
-    m_cursor.beginEditBlock();
     for (;;) {
         const Token t = m_lexer.next();
         if (m_stack.empty() && t.kind != Token::GroupOpen) {
@@ -784,8 +763,6 @@ void Reader::run()
             text(t.text);
     }
     finish();
-    restoreListItems();
-    m_cursor.endEditBlock();
 }
 
 void Reader::openGroup()
@@ -1433,7 +1410,7 @@ void Reader::commitColor()
 // ---------------------------------------------------------------------------
 // Output
 
-const QTextCharFormat &Reader::charFormat(const CharProps &p)
+const RtfCharFormat &Reader::charFormat(const CharProps &p)
 {
     for (const auto &[props, format] : m_formats) {
         if (props == p)
@@ -1441,28 +1418,24 @@ const QTextCharFormat &Reader::charFormat(const CharProps &p)
     }
     if (m_formats.size() >= kMaxFormats)
         m_formats.clear();
-    // Every attribute is set, "off" as much as "on": the text shows as the
-    // file says, whatever font the box that shows it has.
-    QTextCharFormat f;
+    RtfCharFormat f;
+    f.id = ++m_lastFormatId;
     const auto font = m_fonts.find(p.font >= 0 ? p.font : m_deff);
-    if (font != m_fonts.end() && !font->second.name.isEmpty())
-        f.setFontFamilies(QStringList{font->second.name});
-    f.setFontPointSize((p.halfPoints > 0 ? p.halfPoints : kDefaultHalfPoints) / 2.0);
-    f.setFontWeight(p.bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(p.italic);
-    f.setFontUnderline(p.underline);
-    f.setFontStrikeOut(p.strike);
+    if (font != m_fonts.end())
+        f.family = font->second.name;
+    f.points = (p.halfPoints > 0 ? p.halfPoints : kDefaultHalfPoints) / 2.0;
+    f.bold = p.bold;
+    f.italic = p.italic;
+    f.underline = p.underline;
+    f.strike = p.strike;
     const auto color = [this](int index) {
         return index > 0 && std::size_t(index) < m_colors.size() ? m_colors[index] : QColor();
     };
-    if (const QColor fg = color(p.fg); fg.isValid())
-        f.setForeground(fg);
-    if (const QColor bg = color(p.bg); bg.isValid())
-        f.setBackground(bg);
-    f.setVerticalAlignment(p.valign == VAlign::Super ? QTextCharFormat::AlignSuperScript
-                           : p.valign == VAlign::Sub ? QTextCharFormat::AlignSubScript
-                                                     : QTextCharFormat::AlignNormal);
-
+    f.foreground = color(p.fg);
+    f.background = color(p.bg);
+    f.valign = p.valign == VAlign::Super ? RtfVAlign::Super
+               : p.valign == VAlign::Sub ? RtfVAlign::Sub
+                                         : RtfVAlign::Normal;
     m_formats.emplace_back(p, f);
     return m_formats.back().second;
 }
@@ -1477,7 +1450,7 @@ void Reader::appendText(QStringView s)
     if (s.isEmpty() || p.hidden)
         return;
     if (m_breakPending) {
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_sink.newParagraph();
         m_breakPending = false;
     }
     if (p != m_runProps && !m_run.isEmpty())
@@ -1499,14 +1472,14 @@ void Reader::flushRun()
 {
     if (m_run.isEmpty())
         return;
-    m_cursor.insertText(m_run, charFormat(m_runProps));
+    m_sink.text(m_run, charFormat(m_runProps));
     m_run.resize(0);
 }
 
 void Reader::endParagraph()
 {
     if (m_breakPending)
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_sink.newParagraph();
     flushRun();
     applyParagraph();
     m_breakPending = true;
@@ -1566,91 +1539,37 @@ void Reader::applyParagraph()
 {
     const ParaProps &p = state().para;
     const ListPlace place = listPlace(p);
-    const bool inList = place.style != QTextListFormat::ListStyleUndefined;
-    QTextBlockFormat f;
-    if (p.align != Qt::AlignLeft)
-        f.setAlignment(p.align);
-    if (inList) {
-        f.setLeftMargin(std::max(0.0, pixels(p.li) - (place.level + 1) * m_doc->indentWidth()));
-    } else {
-        if (p.li != 0)
-            f.setLeftMargin(pixels(p.li));
-        if (p.fi != 0)
-            f.setTextIndent(pixels(p.fi));
-    }
-    if (p.ri != 0)
-        f.setRightMargin(pixels(p.ri));
-    if (p.sb != 0)
-        f.setTopMargin(pixels(p.sb));
-    if (p.sa != 0)
-        f.setBottomMargin(pixels(p.sa));
-    if (p.sl != 0) {
-        if (p.slMult && p.sl > 0)
-            f.setLineHeight(p.sl * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
-        else if (!p.slMult)
-            f.setLineHeight(pixels(std::abs(p.sl)), p.sl > 0 ? QTextBlockFormat::MinimumHeight
-                                                             : QTextBlockFormat::FixedHeight);
-    }
-    if (!p.tabs.isEmpty())
-        f.setTabPositions(p.tabs);
-
-    if (!inList) {
-        m_cursor.setBlockFormat(f);
-        m_cursor.setBlockCharFormat(charFormat(state().chr));
-        m_lists.fill(nullptr);
+    RtfParagraphFormat f;
+    f.align = p.align;
+    f.li = p.li;
+    f.ri = p.ri;
+    f.fi = p.fi;
+    f.sb = p.sb;
+    f.sa = p.sa;
+    f.sl = p.sl;
+    f.slMult = p.slMult;
+    f.tabs = p.tabs;
+    if (place.style == QTextListFormat::ListStyleUndefined) {
+        m_lists.fill(0);
+        m_sink.paragraphFormat(f, charFormat(state().chr));
         return;
     }
     LevelLists *lists = &m_lists;
     if (place.ls > 0) {
-        m_lists.fill(nullptr);
+        m_lists.fill(0);
         lists = &m_tableLists[place.ls];
     }
-    std::fill(lists->begin() + place.level + 1, lists->end(), nullptr);
-    QTextList *&list = (*lists)[std::size_t(place.level)];
-    // The block joins its list with its format: the list's object index in
-    // it, as QTextList::add() would put it.
-    const bool goesOn = list && list->format().style() == place.style;
-    if (goesOn)
-        f.setObjectIndex(list->objectIndex());
-    m_cursor.setBlockFormat(f);
-    m_cursor.setBlockCharFormat(charFormat(state().chr));
-    if (goesOn) {
-        setAside(list);
-    } else {
-        QTextListFormat lf;
-        lf.setStyle(place.style);
-        lf.setIndent(place.level + 1);
-        list = m_cursor.createList(lf);
+    std::fill(lists->begin() + place.level + 1, lists->end(), 0);
+    int &list = (*lists)[std::size_t(place.level)];
+    f.listStarts = list == 0 || m_listStyles[std::size_t(list - 1)] != place.style;
+    if (f.listStarts) {
+        m_listStyles.push_back(place.style);
+        list = int(m_listStyles.size());
     }
-}
-
-// Each time a block joins a list, Qt marks every block of the list changed
-// (QTextBlockGroup::blockInserted()), which makes reading a list of n items
-// take time in n squared: 60 s for 40,000 items. So while the document is
-// being read a list keeps only its last item; the earlier ones wait in
-// m_earlierItems and go back at the end. Items come in document order, each
-// after all the others, so the list's own order is theirs. Nothing asks a list
-// for its items before the end, and no block leaves a list while reading.
-void Reader::setAside(QTextList *list)
-{
-    QList<QTextBlock> &items = itemsOf(list);
-    if (items.size() > 1) {
-        QList<QTextBlock> &earlier = m_earlierItems[list];
-        earlier.append(items.first(items.size() - 1));
-        items.remove(0, items.size() - 1);
-    }
-}
-
-// The marking that the lists' items missed is not needed: they are all new
-// text of this edit block, which the document reports changed as a whole.
-void Reader::restoreListItems()
-{
-    for (auto &[list, earlier] : m_earlierItems) {
-        QList<QTextBlock> &items = itemsOf(list);
-        earlier.append(items);
-        items.swap(earlier);
-    }
-    m_earlierItems.clear();
+    f.list = list;
+    f.listStyle = place.style;
+    f.listLevel = place.level;
+    m_sink.paragraphFormat(f, charFormat(state().chr));
 }
 
 void Reader::finish()
@@ -1676,16 +1595,11 @@ bool looksLikeRtf(QByteArrayView bytes)
     return bytes.sliced(i).startsWith("{\\rtf");
 }
 
-bool readRtf(QByteArrayView rtf, QTextDocument *doc)
+bool readRtf(QByteArrayView rtf, RtfSink &sink)
 {
-    if (!doc || !looksLikeRtf(rtf))
+    if (!looksLikeRtf(rtf))
         return false;
-    const bool undo = doc->isUndoRedoEnabled();
-    doc->setUndoRedoEnabled(false);
-    doc->clear();
-    Reader(rtf, doc).run();
-    doc->setUndoRedoEnabled(undo);
-    doc->setModified(false);
+    Reader(rtf, sink).run();
     return true;
 }
 

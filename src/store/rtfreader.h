@@ -33,6 +33,9 @@ class QTextDocument;
 //   paragraphs inside a cell become lines of it;
 // - pictures, objects, headers, footers, footnotes, document information and
 //   other groups that are not part of the running text are skipped.
+//
+// The reader itself hands what it reads to a sink (rtfsink.h); readRtf() here
+// is its sink that fills a QTextDocument.
 namespace store {
 
 // Clears `doc` and fills it from `rtf`. Returns false, leaving `doc` as it is,

@@ -1,0 +1,251 @@
+// The RTF reader's sink that fills a QTextDocument.
+
+#include "rtfreader.h"
+#include "rtfsink.h"
+
+#include <QFont>
+#include <QList>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QTextListFormat>
+
+#include <private/qtextdocument_p.h>
+#include <private/qtextformat_p.h>
+#include <private/qtextobject_p.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace store {
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0; // 1440 twips an inch, 96 pixels an inch
+constexpr std::size_t kMaxFormats = 32;
+
+qreal pixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
+
+// The blocks of a list, in document order: what count(), item() and
+// itemNumber() go by.
+QList<QTextBlock> &itemsOf(QTextList *list)
+{
+    return static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list))->blocks;
+}
+
+// Characters that QTextCursor::insertText() turns into paragraph breaks.
+bool breaksParagraph(QStringView text)
+{
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\r':
+        case u'\n':
+        case 0x2029:
+        case 0xFDD0:
+        case 0xFDD1:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+// The text goes into the document as QTextCursor::insertText() and
+// insertBlock() put it, but straight to the document's own insertion with
+// the index of each format looked up once: the cursor would look up the
+// block's format and the index of the character format for every run, which
+// made most of the time of reading a long joke.
+class DocumentSink final : public RtfSink
+{
+public:
+    explicit DocumentSink(QTextDocument *doc)
+        : m_doc(doc), m_priv(QTextDocumentPrivate::get(doc)), m_cursor(doc)
+    {
+        m_cursor.beginEditBlock();
+        QTextFormatCollection *formats = m_priv->formatCollection();
+        m_plainBlock = formats->indexForFormat(QTextBlockFormat());
+        m_plainChar = formats->indexForFormat(QTextCharFormat());
+    }
+
+    void text(const QString &text, const RtfCharFormat &format) override;
+    void newParagraph() override;
+    void paragraphFormat(const RtfParagraphFormat &format, const RtfCharFormat &mark) override;
+
+    void finish();
+
+private:
+    struct Format
+    {
+        int id;
+        QTextCharFormat format;
+        int index; // in the document's format collection
+    };
+    const Format &charFormat(const RtfCharFormat &f);
+    void setAside(QTextList *list);
+
+    QTextDocument *m_doc;
+    QTextDocumentPrivate *m_priv;
+    QTextCursor m_cursor;
+    int m_plainBlock; // indexes of the default block and character formats
+    int m_plainChar;
+    // Formats made so far; a joke uses only a few.
+    std::vector<Format> m_formats;
+    std::vector<QTextList *> m_lists; // list n at n - 1
+    // A list's items but its last, while the document is being read (see
+    // setAside()).
+    std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
+};
+
+const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
+{
+    for (const Format &format : m_formats) {
+        if (format.id == r.id)
+            return format;
+    }
+    if (m_formats.size() >= kMaxFormats)
+        m_formats.clear();
+    // Every attribute is set, "off" as much as "on": the text shows as the
+    // file says, whatever font the box that shows it has.
+    QTextCharFormat f;
+    if (!r.family.isEmpty())
+        f.setFontFamilies(QStringList{r.family});
+    f.setFontPointSize(r.points);
+    f.setFontWeight(r.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(r.italic);
+    f.setFontUnderline(r.underline);
+    f.setFontStrikeOut(r.strike);
+    if (r.foreground.isValid())
+        f.setForeground(r.foreground);
+    if (r.background.isValid())
+        f.setBackground(r.background);
+    f.setVerticalAlignment(r.valign == RtfVAlign::Super ? QTextCharFormat::AlignSuperScript
+                           : r.valign == RtfVAlign::Sub ? QTextCharFormat::AlignSubScript
+                                                        : QTextCharFormat::AlignNormal);
+    m_formats.push_back({r.id, f, m_priv->formatCollection()->indexForFormat(f)});
+    return m_formats.back();
+}
+
+void DocumentSink::text(const QString &text, const RtfCharFormat &format)
+{
+    const Format &f = charFormat(format);
+    if (breaksParagraph(text))
+        m_cursor.insertText(text, f.format); // which makes the paragraphs
+    else
+        m_priv->insert(m_cursor.position(), text, f.index);
+}
+
+void DocumentSink::newParagraph()
+{
+    m_priv->insertBlock(m_cursor.position(), m_plainBlock, m_plainChar);
+}
+
+void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFormat &mark)
+{
+    const bool inList = p.list > 0;
+    QTextBlockFormat f;
+    if (p.align != Qt::AlignLeft)
+        f.setAlignment(p.align);
+    if (inList) {
+        f.setLeftMargin(std::max(0.0, pixels(p.li) - (p.listLevel + 1) * m_doc->indentWidth()));
+    } else {
+        if (p.li != 0)
+            f.setLeftMargin(pixels(p.li));
+        if (p.fi != 0)
+            f.setTextIndent(pixels(p.fi));
+    }
+    if (p.ri != 0)
+        f.setRightMargin(pixels(p.ri));
+    if (p.sb != 0)
+        f.setTopMargin(pixels(p.sb));
+    if (p.sa != 0)
+        f.setBottomMargin(pixels(p.sa));
+    if (p.sl != 0) {
+        if (p.slMult && p.sl > 0)
+            f.setLineHeight(p.sl * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        else if (!p.slMult)
+            f.setLineHeight(pixels(std::abs(p.sl)), p.sl > 0 ? QTextBlockFormat::MinimumHeight
+                                                             : QTextBlockFormat::FixedHeight);
+    }
+    if (!p.tabs.isEmpty())
+        f.setTabPositions(p.tabs);
+
+    if (!inList) {
+        m_cursor.setBlockFormat(f);
+        m_cursor.setBlockCharFormat(charFormat(mark).format);
+        return;
+    }
+    // The block joins its list with its format: the list's object index in
+    // it, as QTextList::add() would put it.
+    QTextList *list = p.listStarts ? nullptr : m_lists[std::size_t(p.list - 1)];
+    if (list)
+        f.setObjectIndex(list->objectIndex());
+    m_cursor.setBlockFormat(f);
+    m_cursor.setBlockCharFormat(charFormat(mark).format);
+    if (list) {
+        setAside(list);
+    } else {
+        QTextListFormat lf;
+        lf.setStyle(p.listStyle);
+        lf.setIndent(p.listLevel + 1);
+        m_lists.push_back(m_cursor.createList(lf));
+    }
+}
+
+// Each time a block joins a list, Qt marks every block of the list changed
+// (QTextBlockGroup::blockInserted()), which makes reading a list of n items
+// take time in n squared: 60 s for 40,000 items. So while the document is
+// being read a list keeps only its last item; the earlier ones wait in
+// m_earlierItems and go back at the end. Items come in document order, each
+// after all the others, so the list's own order is theirs. Nothing asks a list
+// for its items before the end, and no block leaves a list while reading.
+void DocumentSink::setAside(QTextList *list)
+{
+    QList<QTextBlock> &items = itemsOf(list);
+    if (items.size() > 1) {
+        QList<QTextBlock> &earlier = m_earlierItems[list];
+        earlier.append(items.first(items.size() - 1));
+        items.remove(0, items.size() - 1);
+    }
+}
+
+// The marking that the lists' items missed is not needed: they are all new
+// text of this edit block, which the document reports changed as a whole.
+void DocumentSink::finish()
+{
+    for (auto &[list, earlier] : m_earlierItems) {
+        QList<QTextBlock> &items = itemsOf(list);
+        earlier.append(items);
+        items.swap(earlier);
+    }
+    m_earlierItems.clear();
+    m_cursor.endEditBlock();
+}
+
+} // namespace
+
+bool readRtf(QByteArrayView rtf, QTextDocument *doc)
+{
+    if (!doc || !looksLikeRtf(rtf))
+        return false;
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    DocumentSink sink(doc);
+    readRtf(rtf, sink);
+    sink.finish();
+    doc->setUndoRedoEnabled(undo);
+    doc->setModified(false);
+    return true;
+}
+
+} // namespace store
