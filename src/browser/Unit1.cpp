@@ -40,6 +40,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QPushButton>
 #include <QRubberBand>
 #include <QScrollBar>
@@ -738,6 +739,33 @@ bool THLAVNI::loadRichBox(QTextEdit *box, const store::DbPath &path)
     return store::readRichText(path, box->document());
 }
 
+bool THLAVNI::showJoke(const store::DbPath &joke)
+{
+    // The joke is read into a document of its own, which the view then
+    // takes: the view lays out a new document a screenful at a time, but the
+    // changes of one it shows all at once, a whole big joke before the first
+    // paint.
+    QTextDocument *shown = Vtip->document();
+    auto *fresh = new QTextDocument(Vtip);
+    fresh->setDefaultFont(shown->defaultFont());
+    fresh->setDefaultTextOption(shown->defaultTextOption());
+    fresh->setDocumentMargin(shown->documentMargin());
+    fresh->setIndentWidth(shown->indentWidth());
+    fresh->setUseDesignMetrics(shown->useDesignMetrics());
+    fresh->setUndoRedoEnabled(false);
+    if (!store::readRichText(joke, fresh)) {
+        delete fresh;
+        return false;
+    }
+    // The view deletes its first document, its own, when it takes another;
+    // the later ones are ours.
+    const QPointer<QTextDocument> previous = shown;
+    Vtip->setDocument(fresh);
+    if (previous && previous->parent() == Vtip)
+        delete previous;
+    return true;
+}
+
 void THLAVNI::EditChange()
 {
     const QString name = Edit->text();
@@ -769,7 +797,7 @@ void THLAVNI::EditChange()
     } else if (Rezim == RezimVtipy) {
         const store::DbPath joke = store::DbPath::jokeFile(m_openLibrary, name);
         Soubor = joke.display();
-        if (!store::readRichText(joke, Vtip->document()))
+        if (!showJoke(joke))
             platform::services().message(
                 QStringLiteral("Vtip nebyl dosud napsán nebo nelze nalézt!!!"));
     }

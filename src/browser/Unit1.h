@@ -220,6 +220,8 @@ private:
     void setEditText(const QString &text);
     // Loads a rich-text box from a file; false when the file cannot be read.
     bool loadRichBox(QTextEdit *box, const store::DbPath &path);
+    // Reads the joke into the joke view; false when it cannot be read.
+    bool showJoke(const store::DbPath &joke);
     void toggle(QAction *item, QWidget *button);
     // Writes the list of libraries; false (reported unless `quiet`) on failure.
     bool saveList(bool quiet = false);

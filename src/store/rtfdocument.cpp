@@ -68,10 +68,9 @@ bool breaksParagraph(QStringView text)
 class DocumentSink final : public RtfSink
 {
 public:
-    explicit DocumentSink(QTextDocument *doc)
-        : m_doc(doc), m_priv(QTextDocumentPrivate::get(doc)), m_cursor(doc)
+    explicit DocumentSink(QTextDocument *doc) : m_doc(doc), m_priv(QTextDocumentPrivate::get(doc))
     {
-        m_cursor.beginEditBlock();
+        m_priv->beginEditBlock();
         QTextFormatCollection *formats = m_priv->formatCollection();
         m_plainBlock = formats->indexForFormat(QTextBlockFormat());
         m_plainChar = formats->indexForFormat(QTextCharFormat());
@@ -84,6 +83,11 @@ public:
     void finish();
 
 private:
+    struct Run
+    {
+        QString text;
+        int index;
+    };
     struct Format
     {
         int id;
@@ -91,11 +95,24 @@ private:
         int index; // in the document's format collection
     };
     const Format &charFormat(const RtfCharFormat &f);
+    QTextBlockFormat blockFormat(const RtfParagraphFormat &p) const;
+    void formatByCursor(const RtfParagraphFormat &p, const RtfCharFormat &mark);
+    void insertText(const QString &text, const Format &format);
+    // Where the text goes: the end of the document. A cursor there is made
+    // only where one is needed, since the document moves every cursor it
+    // has with every insertion.
+    int end() const { return m_priv->length() - 1; }
+    QTextCursor atTheEnd() const
+    {
+        QTextCursor cursor(m_doc);
+        cursor.movePosition(QTextCursor::End);
+        return cursor;
+    }
+    void flushParagraph();
     void setAside(QTextList *list);
 
     QTextDocument *m_doc;
     QTextDocumentPrivate *m_priv;
-    QTextCursor m_cursor;
     int m_plainBlock; // indexes of the default block and character formats
     int m_plainChar;
     // Formats made so far; a joke uses only a few.
@@ -104,6 +121,18 @@ private:
     // A list's items but its last, while the document is being read (see
     // setAside()).
     std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
+
+    // The document's first paragraph is its first block, there from the
+    // start: its text goes in as it comes and its format on it after. Every
+    // later one waits until its format is known and then goes in whole, its
+    // paragraph mark with its formats first, so that no block's format has
+    // to be changed after its text is in.
+    bool m_first = true;
+    std::vector<Run> m_runs; // the waiting paragraph's text
+    bool m_breaks = false;   // some of it makes paragraphs of its own
+    bool m_formatted = false;
+    RtfParagraphFormat m_paragraph; // its format, when m_formatted
+    RtfCharFormat m_mark;
 };
 
 const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
@@ -135,21 +164,99 @@ const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
     return m_formats.back();
 }
 
+void DocumentSink::insertText(const QString &text, const Format &f)
+{
+    if (breaksParagraph(text))
+        atTheEnd().insertText(text, f.format); // which makes the paragraphs
+    else
+        m_priv->insert(end(), text, f.index);
+}
+
 void DocumentSink::text(const QString &text, const RtfCharFormat &format)
 {
     const Format &f = charFormat(format);
-    if (breaksParagraph(text))
-        m_cursor.insertText(text, f.format); // which makes the paragraphs
+    if (m_first) {
+        insertText(text, f);
+        return;
+    }
+    m_breaks = m_breaks || breaksParagraph(text);
+    // Runs the reader tells apart may look the same in the document.
+    if (!m_runs.empty() && m_runs.back().index == f.index)
+        m_runs.back().text += text;
     else
-        m_priv->insert(m_cursor.position(), text, f.index);
+        m_runs.push_back({text, f.index});
 }
 
 void DocumentSink::newParagraph()
 {
-    m_priv->insertBlock(m_cursor.position(), m_plainBlock, m_plainChar);
+    flushParagraph();
+    m_first = false;
 }
 
 void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFormat &mark)
+{
+    if (m_first) {
+        formatByCursor(p, mark);
+        return;
+    }
+    m_formatted = true;
+    m_paragraph = p;
+    m_mark = mark;
+}
+
+void DocumentSink::flushParagraph()
+{
+    if (m_first)
+        return;
+    const int position = end();
+    if (m_breaks) {
+        // Text that makes paragraphs of its own goes in as it always did:
+        // through the cursor, the format on the last of them after.
+        m_priv->insertBlock(position, m_plainBlock, m_plainChar);
+        for (const Run &run : m_runs) {
+            const QTextCharFormat format = m_priv->formatCollection()->charFormat(run.index);
+            insertText(run.text, {0, format, run.index});
+        }
+        if (m_formatted)
+            formatByCursor(m_paragraph, m_mark);
+    } else {
+        int block = m_plainBlock;
+        int mark = m_plainChar;
+        QTextList *joins = nullptr;
+        if (m_formatted) {
+            QTextBlockFormat f = blockFormat(m_paragraph);
+            if (m_paragraph.list > 0) {
+                joins =
+                    m_paragraph.listStarts ? nullptr : m_lists[std::size_t(m_paragraph.list - 1)];
+                if (!joins) {
+                    QTextListFormat lf;
+                    lf.setStyle(m_paragraph.listStyle);
+                    lf.setIndent(m_paragraph.listLevel + 1);
+                    m_lists.push_back(qobject_cast<QTextList *>(m_priv->createObject(lf)));
+                    f.setObjectIndex(m_lists.back()->objectIndex());
+                } else {
+                    f.setObjectIndex(joins->objectIndex());
+                }
+            }
+            block = m_priv->formatCollection()->indexForFormat(f);
+            mark = charFormat(m_mark).index;
+        }
+        // At the end of the document, where nothing but the cursor moves.
+        int at = position;
+        m_priv->insertBlock(at++, block, mark);
+        for (const Run &run : m_runs) {
+            m_priv->insert(at, run.text, run.index);
+            at += int(run.text.size());
+        }
+        if (joins)
+            setAside(joins);
+    }
+    m_runs.clear();
+    m_breaks = false;
+    m_formatted = false;
+}
+
+QTextBlockFormat DocumentSink::blockFormat(const RtfParagraphFormat &p) const
 {
     const bool inList = p.list > 0;
     QTextBlockFormat f;
@@ -179,9 +286,17 @@ void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFor
     if (!p.tabs.isEmpty())
         f.setTabPositions(p.tabs);
 
+    return f;
+}
+
+void DocumentSink::formatByCursor(const RtfParagraphFormat &p, const RtfCharFormat &mark)
+{
+    const bool inList = p.list > 0;
+    QTextBlockFormat f = blockFormat(p);
+    QTextCursor cursor = atTheEnd();
     if (!inList) {
-        m_cursor.setBlockFormat(f);
-        m_cursor.setBlockCharFormat(charFormat(mark).format);
+        cursor.setBlockFormat(f);
+        cursor.setBlockCharFormat(charFormat(mark).format);
         return;
     }
     // The block joins its list with its format: the list's object index in
@@ -189,15 +304,15 @@ void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFor
     QTextList *list = p.listStarts ? nullptr : m_lists[std::size_t(p.list - 1)];
     if (list)
         f.setObjectIndex(list->objectIndex());
-    m_cursor.setBlockFormat(f);
-    m_cursor.setBlockCharFormat(charFormat(mark).format);
+    cursor.setBlockFormat(f);
+    cursor.setBlockCharFormat(charFormat(mark).format);
     if (list) {
         setAside(list);
     } else {
         QTextListFormat lf;
         lf.setStyle(p.listStyle);
         lf.setIndent(p.listLevel + 1);
-        m_lists.push_back(m_cursor.createList(lf));
+        m_lists.push_back(cursor.createList(lf));
     }
 }
 
@@ -222,13 +337,14 @@ void DocumentSink::setAside(QTextList *list)
 // text of this edit block, which the document reports changed as a whole.
 void DocumentSink::finish()
 {
+    flushParagraph();
     for (auto &[list, earlier] : m_earlierItems) {
         QList<QTextBlock> &items = itemsOf(list);
         earlier.append(items);
         items.swap(earlier);
     }
     m_earlierItems.clear();
-    m_cursor.endEditBlock();
+    m_priv->endEditBlock();
 }
 
 } // namespace
