@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
@@ -178,6 +179,53 @@ QString folderProblem(const QString &folder, bool needsDatabase)
 
 } // namespace
 
+namespace {
+
+// Creates the other windows right after the main window's first paint, or
+// after a moment when no paint comes (a window started minimised).
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint() : QObject(HLAVNI)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(500, this, [this] { done(); });
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            (watched == HLAVNI || HLAVNI->isAncestorOf(static_cast<QWidget *>(watched)))) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            // The rest of the window is painted in the same pass.
+            QTimer::singleShot(0, this, [this] { done(); });
+        }
+        return false;
+    }
+
+private:
+    void done()
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        createOtherWindows();
+        deleteLater();
+    }
+};
+
+} // namespace
+
+void showMainWindow()
+{
+    // The main window opens centred on the screen.
+    if (const QScreen *screen = HLAVNI->screen()) {
+        QRect frame = HLAVNI->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        HLAVNI->move(frame.topLeft());
+    }
+    new AfterFirstPaint;
+    HLAVNI->show();
+}
+
 CommandLine readCommandLine(const QStringList &arguments)
 {
     CommandLine line;
@@ -320,7 +368,19 @@ void setupApplication(QApplication &app)
 
 void createWindows(const QString &programFolder)
 {
+    createMainWindow(programFolder);
+    createOtherWindows();
+}
+
+void createMainWindow(const QString &programFolder)
+{
     HLAVNI = new THLAVNI(programFolder);
+}
+
+void createOtherWindows()
+{
+    if (!HLAVNI || Formular)
+        return;
     Formular = new TFormular(HLAVNI, HLAVNI);
     AboutBox = new TAboutBox(HLAVNI);
     PlumoNasral = new TPlumoNasral(HLAVNI);
@@ -377,18 +437,12 @@ int runProgram(int argc, char **argv)
         return 2;
     }
     setupApplication(app);
-    createWindows(startingFolder(line.folder, QCoreApplication::applicationDirPath()));
+    createMainWindow(startingFolder(line.folder, QCoreApplication::applicationDirPath()));
     if (HLAVNI->quitAtOnce()) {
         destroyWindows();
         return 0;
     }
-    // The main window opens centred on the screen.
-    if (const QScreen *screen = HLAVNI->screen()) {
-        QRect frame = HLAVNI->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        HLAVNI->move(frame.topLeft());
-    }
-    HLAVNI->show();
+    showMainWindow();
     // For checks of an installed program: what the main window shows goes to
     // the standard output, and the program ends.
     if (qEnvironmentVariableIsSet("CHICHOTEK_CHECK")) {

@@ -28,6 +28,13 @@ void setupApplication(QApplication &app);
 // Creates every window in order, the main window first; `programFolder` is
 // the folder the program runs from (empty: the executable's folder).
 void createWindows(const QString &programFolder = QString());
+// The same in two parts: the main window, and the others (none of which the
+// main window's first paint needs). The second part does nothing once done.
+void createMainWindow(const QString &programFolder = QString());
+void createOtherWindows();
+// Shows the main window centred on the screen as the program starts, and
+// creates the other windows once it has been painted.
+void showMainWindow();
 // Destroys the windows of `createWindows`.
 void destroyWindows();
 

@@ -3,14 +3,21 @@
 // installed sample, or a folder named on the command line; and what the user
 // is told when that folder cannot be written.
 
+#include "authoring/Unit2.h"
+#include "browser/Details.h"
+#include "browser/Hledat.h"
 #include "browser/Program.h"
+#include "browser/Unit1.h"
+#include "browser/Unit4.h"
 #include "store/files.h"
 #include "support/fakeservices.h"
 #include "support/testfolder.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -309,6 +316,31 @@ TEST_F(Process, TheBuiltProgramStartsOnTheUsersFolderOrOnTheOneNamed)
     folder.makeLibrary(QStringLiteral("Škola"), {QStringLiteral("Ťukání")});
     ASSERT_EQ(run({QStringLiteral("--folder"), folder.path()}, env), 0) << err.toStdString();
     EXPECT_EQ(out, folder.path() + QStringLiteral("\nŠkola\n"));
+}
+
+} // namespace
+
+namespace {
+
+// The main window comes first; the others, none of which its first paint
+// needs, right after that paint.
+TEST(StartUpWindows, TheOtherWindowsComeAfterTheMainWindowsFirstPaint)
+{
+    TestFolder folder;
+    folder.makeProgramFolder();
+    FakeServices services;
+    createMainWindow(folder.path());
+    ASSERT_NE(HLAVNI, nullptr);
+    EXPECT_EQ(Formular, nullptr);
+    EXPECT_EQ(AboutBox, nullptr);
+    showMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([] { return Formular && AboutBox && CelkemDetaily && look; }));
+    const QPointer<TFormular> wizard = Formular;
+    createOtherWindows(); // once only
+    EXPECT_EQ(Formular, wizard.data());
+    destroyWindows();
+    EXPECT_TRUE(wizard.isNull());
+    EXPECT_EQ(services.unscripted, 0);
 }
 
 } // namespace
