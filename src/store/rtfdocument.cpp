@@ -166,9 +166,9 @@ const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
 
 void DocumentSink::insertText(const QString &text, const Format &f)
 {
-    if (breaksParagraph(text))
+    if (breaksParagraph(text)) {
         atTheEnd().insertText(text, f.format); // which makes the paragraphs
-    else
+    } else
         m_priv->insert(end(), text, f.index);
 }
 
@@ -293,12 +293,19 @@ void DocumentSink::formatByCursor(const RtfParagraphFormat &p, const RtfCharForm
 {
     const bool inList = p.list > 0;
     QTextBlockFormat f = blockFormat(p);
-    QTextCursor cursor = atTheEnd();
     if (!inList) {
-        cursor.setBlockFormat(f);
-        cursor.setBlockCharFormat(charFormat(mark).format);
+        // What QTextCursor::setBlockFormat() and setBlockCharFormat() do, but
+        // with no cursor: once a document has had one, it goes through its
+        // table of cursors, empty or not, with every insertion after.
+        const QTextBlock block = m_priv->blocksFind(end());
+        m_priv->setBlockFormat(block, block, f, QTextDocumentPrivate::SetFormat);
+        QTextCharFormat markFormat = charFormat(mark).format;
+        markFormat.clearProperty(QTextFormat::ObjectIndex);
+        m_priv->setCharFormat(block.position() - 1, 1, markFormat,
+                              QTextDocumentPrivate::SetFormatAndPreserveObjectIndices);
         return;
     }
+    QTextCursor cursor = atTheEnd();
     // The block joins its list with its format: the list's object index in
     // it, as QTextList::add() would put it.
     QTextList *list = p.listStarts ? nullptr : m_lists[std::size_t(p.list - 1)];
