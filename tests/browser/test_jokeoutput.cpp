@@ -171,3 +171,29 @@ TEST_F(JokeOutput, HiddenQuickButtonsLeaveAnEmptyPanelShown)
     clickRow(0);
     EXPECT_FALSE(window->Panel->isHidden());
 }
+
+// Each joke comes in a document of its own that the view takes: the one it
+// showed before goes, a plain-text joke still takes the view's font, and a
+// joke that cannot be read leaves the view as it was.
+TEST_F(JokeOutput, EachJokeReplacesTheViewsDocumentAndPlainTextTakesTheViewsFont)
+{
+    folder.write(QStringLiteral("DataBase/Zvířata/Žirafa.vti"), ansi(u"Dlouhý krk⏎"_qs));
+    QTextEdit *view = window->Vtip;
+    for (int round = 0; round < 5; ++round) {
+        clickRow(1);
+        ASSERT_EQ(view->document()->toPlainText(), QStringLiteral("Dlouhý krk"));
+        EXPECT_EQ(view->document()->defaultFont(), view->font());
+        EXPECT_TRUE(QTextCursor(view->document()).charFormat().font().bold());
+        clickRow(0);
+        ASSERT_EQ(view->document()->toPlainText(), kJoke);
+    }
+    EXPECT_LE(view->findChildren<QTextDocument *>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_FALSE(view->document()->isUndoRedoEnabled());
+
+    QFile::remove(folder.absolute(QStringLiteral("DataBase/Zvířata/Žirafa.vti")));
+    QTextDocument *before = view->document();
+    clickRow(1);
+    EXPECT_EQ(view->document(), before);
+    EXPECT_EQ(view->document()->toPlainText(), kJoke);
+    EXPECT_EQ(services.shown.size(), 1);
+}
