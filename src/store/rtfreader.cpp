@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -677,7 +678,7 @@ private:
     int m_charsetCodePage = 0; // \mac, \pc, \pca
     int m_deff = 0;            // \deff; font 0 in a file without one
     std::map<int, QStringDecoder> m_decoders;
-    QByteArray m_bytes; // text bytes not yet decoded
+    std::string m_bytes; // text bytes not yet decoded (a byte at a time is cheap here)
 
     std::map<int, Font> m_fonts;
     int m_fontNo = -1; // entry being read from the font table
@@ -1283,7 +1284,7 @@ void Reader::byte(unsigned char b)
     const Dest dest = state().dest;
     if ((readsText(dest) && (b >= 0x20 || b == '\t')) ||
         (dest == Dest::FontTable && m_fontNo >= 0)) {
-        m_bytes.append(char(b));
+        m_bytes.push_back(char(b));
     }
 }
 
@@ -1302,11 +1303,11 @@ void Reader::text(std::string_view run)
         std::size_t start = 0;
         for (std::size_t i = 0; i < run.size(); ++i) {
             if (static_cast<unsigned char>(run[i]) < 0x20 && run[i] != '\t') {
-                m_bytes.append(run.data() + start, qsizetype(i - start));
+                m_bytes.append(run.data() + start, i - start);
                 start = i + 1;
             }
         }
-        m_bytes.append(run.data() + start, qsizetype(run.size() - start));
+        m_bytes.append(run.data() + start, run.size() - start);
         break;
     }
     case Dest::FontTable:
@@ -1315,7 +1316,7 @@ void Reader::text(std::string_view run)
                 flushBytes();
                 commitFont();
             } else if (m_fontNo >= 0) {
-                m_bytes.append(c);
+                m_bytes.push_back(c);
             }
         }
         break;
@@ -1374,17 +1375,18 @@ QString Reader::decode(QByteArrayView bytes, int codePage)
 
 void Reader::flushBytes()
 {
-    if (m_bytes.isEmpty() || m_stack.empty())
+    if (m_bytes.empty() || m_stack.empty())
         return;
     if (state().dest == Dest::FontTable) {
         const int cp = m_fontCpg         ? m_fontCpg
                        : m_fontCharsetCp ? m_fontCharsetCp
                                          : documentCodePage();
-        m_fontName += decode(m_bytes, cp);
+        m_fontName += decode(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())), cp);
     } else {
-        appendText(decode(m_bytes, codePageOfFont(state().chr.font)));
+        appendText(decode(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())),
+                          codePageOfFont(state().chr.font)));
     }
-    m_bytes.resize(0); // keeps the buffer
+    m_bytes.clear(); // keeps the buffer
 }
 
 void Reader::commitFont()
