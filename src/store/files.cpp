@@ -311,6 +311,16 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
                                 .arg(quoted(shown)));
             return false;
         }
+    } else {
+        // Outside the database a link may lead to the file, but a device, a
+        // FIFO or a folder is never replaced by one: renaming over /dev/null
+        // would take the device away from the whole system.
+        struct stat st;
+        if (::stat(native(onDisk).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            setError(error, QStringLiteral("Soubor %1 nelze přepsat, není to obyčejný soubor.")
+                                .arg(quoted(shown)));
+            return false;
+        }
     }
     // The new file keeps the permissions of the old one.
     mode_t mode = 0;

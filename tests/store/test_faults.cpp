@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTextDocument>
 
@@ -381,6 +382,18 @@ TEST(SpecialFiles, AreNotMappedEither)
         EXPECT_EQ(mapError, readError);
     }
     EXPECT_FALSE(mapExternal(u"/dev/zero"_qs, kJokeLimit).has_value());
+
+    // Nor is anything but a regular file replaced by a save: the FIFO and
+    // the folder stay, and no temporary file is left beside them.
+    const auto before = folder.snapshot();
+    for (const QString &name : {u"fifo"_qs, u"folder"_qs}) {
+        QString error;
+        EXPECT_FALSE(writeExternal(folder.absolute(name), "x", &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains(u"není to obyčejný soubor"_qs)) << error.toStdString();
+    }
+    EXPECT_EQ(folder.snapshot(), before);
+    EXPECT_TRUE(QFileInfo(folder.absolute(u"fifo"_qs)).exists());
+    EXPECT_FALSE(QFileInfo(folder.absolute(u"fifo"_qs)).isFile());
 }
 
 // What cut saves leave (the file's name, a dot, six letters or digits) goes
