@@ -70,6 +70,13 @@ struct Input
     std::optional<store::MappedFile> file;
     QByteArray read;
     QByteArrayView bytes() const { return file ? file->bytes() : QByteArrayView(read); }
+    // Output is made as the input is read, once: each piece of it is a
+    // moment to give back the pages of the file read so far.
+    void pieceMade() const
+    {
+        if (file)
+            file->dropPages();
+    }
 };
 
 // Files are read and written as the program reads and writes its own: regular
@@ -156,12 +163,14 @@ void load(QByteArrayView bytes, QTextDocument *document)
 
 // The text as the document of the joke gives it, with LF for the paragraph
 // and line ends, and one after the last line, handed to `write` in pieces.
-void plainText(QByteArrayView bytes, const std::function<void(QStringView)> &write)
+void plainText(const Input &input, const std::function<void(QStringView)> &write)
 {
+    const QByteArrayView bytes = input.bytes();
     bool any = false;
     const auto piece = [&](QStringView text) {
         any = any || !text.isEmpty();
         write(text);
+        input.pieceMade();
     };
     if (!store::rtfToText(bytes, piece))
         piece(store::documentText(plainJoke(bytes)));
@@ -170,21 +179,26 @@ void plainText(QByteArrayView bytes, const std::function<void(QStringView)> &wri
 }
 
 // Plain text to the standard output, written as it is read.
-bool streamText(QByteArrayView bytes)
+bool streamText(const Input &input)
 {
     QStringEncoder utf8(QStringEncoder::Utf8);
     bool written = true;
-    plainText(bytes, [&](QStringView text) {
+    plainText(input, [&](QStringView text) {
         written = written && writeStandard(QByteArray(utf8.encode(text)));
     });
     return finishStandard(written);
 }
 
 // The joke as an HTML document, handed to `write` in pieces.
-void html(QByteArrayView bytes, const std::function<void(QByteArrayView)> &write)
+void html(const Input &input, const std::function<void(QByteArrayView)> &write)
 {
-    if (!store::rtfToHtml(bytes, write))
-        store::textToHtml(plainJoke(bytes), write);
+    const QByteArrayView bytes = input.bytes();
+    const auto piece = [&](QByteArrayView html) {
+        write(html);
+        input.pieceMade();
+    };
+    if (!store::rtfToHtml(bytes, piece))
+        store::textToHtml(plainJoke(bytes), piece);
 }
 
 } // namespace
@@ -216,11 +230,11 @@ int main(int argc, char **argv)
     switch (*mode) {
     case Mode::Text:
         if (isStandard(out))
-            return streamText(bytes) ? 0 : 1;
+            return streamText(*input) ? 0 : 1;
         return writeOutput(out,
                            [&](const std::function<void(QByteArrayView)> &write) {
                                QStringEncoder utf8(QStringEncoder::Utf8);
-                               plainText(bytes, [&](QStringView text) {
+                               plainText(*input, [&](QStringView text) {
                                    write(QByteArray(utf8.encode(text)));
                                });
                            })
@@ -229,12 +243,12 @@ int main(int argc, char **argv)
     case Mode::Html:
         if (isStandard(out)) {
             bool written = true;
-            html(bytes, [&](QByteArrayView piece) { written = written && writeStandard(piece); });
+            html(*input, [&](QByteArrayView piece) { written = written && writeStandard(piece); });
             return finishStandard(written) ? 0 : 1;
         }
         return writeOutput(
                    out,
-                   [&](const std::function<void(QByteArrayView)> &write) { html(bytes, write); })
+                   [&](const std::function<void(QByteArrayView)> &write) { html(*input, write); })
                    ? 0
                    : 1;
     case Mode::Rtf:

@@ -478,6 +478,12 @@ void MappedFile::release()
     m_size = 0;
 }
 
+void MappedFile::dropPages() const
+{
+    if (m_data)
+        ::madvise(m_data, size_t(m_size), MADV_DONTNEED);
+}
+
 std::optional<MappedFile> mapExternal(const QString &path, qint64 limit, QString *error)
 {
     const QString shown = QDir::toNativeSeparators(path);

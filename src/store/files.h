@@ -75,6 +75,11 @@ public:
     ~MappedFile() { release(); }
 
     QByteArrayView bytes() const { return {static_cast<const char *>(m_data), m_size}; }
+    // Lets the system take back the pages used so far, which otherwise stay
+    // with the program as if it had read them into memory: a page used again
+    // comes back from the system's cache of the file. A reader going through
+    // the bytes once calls it now and then to stay small.
+    void dropPages() const;
 
 private:
     friend std::optional<MappedFile> mapExternal(const QString &, qint64, QString *);

@@ -368,6 +368,9 @@ TEST(SpecialFiles, AreNotMappedEither)
     MappedFile moved = std::move(*joke);
     joke.reset();
     EXPECT_EQ(moved.bytes(), "{\\rtf1 vtip}");
+    // Pages given back come back as they were.
+    moved.dropPages();
+    EXPECT_EQ(moved.bytes(), "{\\rtf1 vtip}");
     EXPECT_TRUE(mapExternal(folder.absolute(u"empty.rtf"_qs), kJokeLimit)->bytes().isEmpty());
     // An outside file may be reached through a link, as readExternal() reads it.
     EXPECT_EQ(mapExternal(folder.absolute(u"link.rtf"_qs), kJokeLimit)->bytes(), "{\\rtf1 vtip}");
