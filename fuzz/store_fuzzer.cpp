@@ -14,6 +14,7 @@
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/paths.h"
+#include "store/rtfhtml.h"
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
 
@@ -21,6 +22,7 @@
 #include <QByteArrayView>
 #include <QImageReader>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QStringView>
 #include <QTextBlock>
@@ -175,6 +177,16 @@ void readRtf(QByteArrayView bytes)
         check(*text == expected, "the text sink gives the document's text",
               [&] { return hex(*text) + QStringLiteral("\n  expected ") + hex(expected); });
     }
+    // The HTML sink reads the same input and writes whole UTF-8.
+    QByteArray html;
+    const bool wroteHtml = store::rtfToHtml(bytes, [&](QByteArrayView piece) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(piece);
+        check(!utf8.hasError(), "the HTML sink writes each piece as valid UTF-8");
+        html += piece;
+    });
+    check(wroteHtml == read, "the HTML sink and the document read the same input");
+    check(!read || html.endsWith("</html>"), "the HTML sink ends its document");
     // Every fragment and list of the result, as the editor and the writer
     // would go through them.
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

@@ -18,7 +18,13 @@ cmp "$tmp/file.txt" "$expected"
 "$rtfconv" to-rtf - - <"$in" >"$tmp/out.rtf"
 "$rtfconv" to-rtf "$in" "$tmp/file.rtf"
 cmp "$tmp/out.rtf" "$tmp/file.rtf"
-"$rtfconv" to-html - - <"$in" | grep -q '<html>'
+"$rtfconv" to-html - - <"$in" >"$tmp/out.html"
+"$rtfconv" to-html "$in" "$tmp/file.html"
+cmp "$tmp/out.html" "$tmp/file.html"
+grep -q '^<!DOCTYPE html>' "$tmp/out.html"
+[ "$(tail -c 7 "$tmp/out.html")" = '</html>' ]
+# Plain text as HTML: escaped, a paragraph for each line.
+printf 'a<b>&\r\nc\r\n' | "$rtfconv" to-html - - | grep -q '<p>a&lt;b&gt;&amp;</p>'
 
 # Text that is not RTF is Windows-1250 text, here too.
 printf 'Ko\232\355\r\nn\240x\r\n' | "$rtfconv" to-text - - >"$tmp/plain.txt"

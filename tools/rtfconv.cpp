@@ -2,16 +2,19 @@
 //
 //   chichotek-rtfconv to-text IN OUT   the document's plain text, UTF-8, LF line ends
 //   chichotek-rtfconv to-rtf  IN OUT   the document written back as RTF
-//   chichotek-rtfconv to-html IN OUT   the document as Qt's HTML
+//   chichotek-rtfconv to-html IN OUT   the joke as an HTML5 document, UTF-8
 //
 // IN is read as the program reads a joke: RTF when it starts with "{\rtf",
 // Windows-1250 text otherwise. "-" as IN is the standard input, as OUT the
-// standard output, so the tool works in a pipe. Plain text is read straight
-// from the RTF and written as it is read when it goes to the standard output;
-// RTF and HTML go through a document, which is never laid out.
+// standard output, so the tool works in a pipe. An input file is mapped, not
+// read into memory. Plain text and HTML are read straight from the RTF and
+// written as they are read, to the standard output as to a file (whose save
+// fills its temporary file piece by piece); RTF goes through a document,
+// which is never laid out.
 
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/rtfhtml.h"
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
 #include "store/rtfwriter.h"
@@ -61,19 +64,37 @@ bool isStandard(const QString &name)
     return name == u"-";
 }
 
+// The input: a file mapped, the standard input read whole.
+struct Input
+{
+    std::optional<store::MappedFile> file;
+    QByteArray read;
+    QByteArrayView bytes() const { return file ? file->bytes() : QByteArrayView(read); }
+    // Output is made as the input is read, once: each piece of it is a
+    // moment to give back the pages of the file read so far.
+    void pieceMade() const
+    {
+        if (file)
+            file->dropPages();
+    }
+};
+
 // Files are read and written as the program reads and writes its own: regular
 // files only, and an output replaced whole or not at all. The standard input
 // and output are read and written as they come.
-std::optional<QByteArray> readInput(const QString &name)
+std::optional<Input> readInput(const QString &name)
 {
+    Input input;
     if (!isStandard(name)) {
         QString error;
-        std::optional<QByteArray> bytes = store::readExternal(name, store::kJokeLimit, &error);
-        if (!bytes)
+        input.file = store::mapExternal(name, store::kJokeLimit, &error);
+        if (!input.file) {
             fail(error);
-        return bytes;
+            return std::nullopt;
+        }
+        return input;
     }
-    QByteArray bytes;
+    QByteArray &bytes = input.read;
     char buffer[64 * 1024];
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
@@ -90,7 +111,7 @@ std::optional<QByteArray> readInput(const QString &name)
         fail(QStringLiteral("standardní vstup nelze číst"));
         return std::nullopt;
     }
-    return bytes;
+    return input;
 }
 
 bool writeStandard(QByteArrayView bytes)
@@ -109,25 +130,32 @@ bool finishStandard(bool written)
     return false;
 }
 
-bool writeOutput(const QString &name, const QByteArray &bytes)
+// A file is written as it is made: the save routine takes the pieces.
+bool writeOutput(const QString &name, const store::Producer &produce)
 {
-    if (isStandard(name))
-        return finishStandard(writeStandard(bytes));
     QString error;
-    if (!store::writeExternal(name, bytes, &error)) {
+    if (!store::writeExternal(name, produce, &error)) {
         fail(error);
         return false;
     }
     return true;
 }
 
+bool writeOutput(const QString &name, const QByteArray &bytes)
+{
+    if (isStandard(name))
+        return finishStandard(writeStandard(bytes));
+    return writeOutput(name,
+                       [&](const std::function<void(QByteArrayView)> &write) { write(bytes); });
+}
+
 // A joke file that is not RTF: Windows-1250 text.
-QString plainJoke(const QByteArray &bytes)
+QString plainJoke(QByteArrayView bytes)
 {
     return store::splitLines(store::decode1250(bytes)).join(u'\n');
 }
 
-void load(const QByteArray &bytes, QTextDocument *document)
+void load(QByteArrayView bytes, QTextDocument *document)
 {
     if (!store::readRtf(bytes, document))
         document->setPlainText(plainJoke(bytes));
@@ -135,12 +163,14 @@ void load(const QByteArray &bytes, QTextDocument *document)
 
 // The text as the document of the joke gives it, with LF for the paragraph
 // and line ends, and one after the last line, handed to `write` in pieces.
-void plainText(const QByteArray &bytes, const std::function<void(QStringView)> &write)
+void plainText(const Input &input, const std::function<void(QStringView)> &write)
 {
+    const QByteArrayView bytes = input.bytes();
     bool any = false;
     const auto piece = [&](QStringView text) {
         any = any || !text.isEmpty();
         write(text);
+        input.pieceMade();
     };
     if (!store::rtfToText(bytes, piece))
         piece(store::documentText(plainJoke(bytes)));
@@ -149,14 +179,26 @@ void plainText(const QByteArray &bytes, const std::function<void(QStringView)> &
 }
 
 // Plain text to the standard output, written as it is read.
-bool streamText(const QByteArray &bytes)
+bool streamText(const Input &input)
 {
     QStringEncoder utf8(QStringEncoder::Utf8);
     bool written = true;
-    plainText(bytes, [&](QStringView text) {
+    plainText(input, [&](QStringView text) {
         written = written && writeStandard(QByteArray(utf8.encode(text)));
     });
     return finishStandard(written);
+}
+
+// The joke as an HTML document, handed to `write` in pieces.
+void html(const Input &input, const std::function<void(QByteArrayView)> &write)
+{
+    const QByteArrayView bytes = input.bytes();
+    const auto piece = [&](QByteArrayView html) {
+        write(html);
+        input.pieceMade();
+    };
+    if (!store::rtfToHtml(bytes, piece))
+        store::textToHtml(plainJoke(bytes), piece);
 }
 
 } // namespace
@@ -169,10 +211,10 @@ int main(int argc, char **argv)
     if (!mode)
         return usage();
 
-    // RTF and HTML name the document's default font, which only the font
-    // database of a GUI application knows; plain text needs none of it.
+    // RTF names the document's default font, which only the font database of
+    // a GUI application knows; plain text and HTML need none of it.
     std::unique_ptr<QGuiApplication> app;
-    if (*mode != Mode::Text) {
+    if (*mode == Mode::Rtf) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -180,22 +222,41 @@ int main(int argc, char **argv)
 
     const QString in = QFile::decodeName(argv[2]);
     const QString out = QFile::decodeName(argv[3]);
-    const std::optional<QByteArray> bytes = readInput(in);
-    if (!bytes)
+    const std::optional<Input> input = readInput(in);
+    if (!input)
         return 1;
+    const QByteArrayView bytes = input->bytes();
 
-    if (*mode == Mode::Text) {
+    switch (*mode) {
+    case Mode::Text:
         if (isStandard(out))
-            return streamText(*bytes) ? 0 : 1;
-        QString text;
-        plainText(*bytes, [&](QStringView piece) { text += piece; });
-        return writeOutput(out, text.toUtf8()) ? 0 : 1;
+            return streamText(*input) ? 0 : 1;
+        return writeOutput(out,
+                           [&](const std::function<void(QByteArrayView)> &write) {
+                               QStringEncoder utf8(QStringEncoder::Utf8);
+                               plainText(*input, [&](QStringView text) {
+                                   write(QByteArray(utf8.encode(text)));
+                               });
+                           })
+                   ? 0
+                   : 1;
+    case Mode::Html:
+        if (isStandard(out)) {
+            bool written = true;
+            html(*input, [&](QByteArrayView piece) { written = written && writeStandard(piece); });
+            return finishStandard(written) ? 0 : 1;
+        }
+        return writeOutput(
+                   out,
+                   [&](const std::function<void(QByteArrayView)> &write) { html(*input, write); })
+                   ? 0
+                   : 1;
+    case Mode::Rtf:
+        break;
     }
 
     QTextDocument document;
     document.setUndoRedoEnabled(false);
-    load(*bytes, &document);
-    const QByteArray result =
-        *mode == Mode::Rtf ? store::writeRtf(document) : document.toHtml().toUtf8();
-    return writeOutput(out, result) ? 0 : 1;
+    load(bytes, &document);
+    return writeOutput(out, store::writeRtf(document)) ? 0 : 1;
 }

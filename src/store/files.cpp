@@ -21,9 +21,11 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -198,35 +200,55 @@ QString firstLine(const QString &text)
 
 namespace {
 
-// Reads a whole file of at most `limit` bytes. Only a regular file is opened,
-// and without waiting, so that a FIFO or a device cannot hold the window or
-// fill the memory. A database file (`database`) is read only through real
-// folders and never through a link.
-std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, qint64 limit,
-                                   bool database, QString *error)
+// Bytes there already, handed over in one piece.
+Producer whole(const QByteArray &bytes)
+{
+    return [&bytes](const std::function<void(QByteArrayView)> &put) { put(bytes); };
+}
+
+// Reads a whole file of at most `limit` bytes, opened by openToRead().
+QString tooLargeError(const QString &shown, qint64 limit)
+{
+    return QStringLiteral("Soubor %1 je příliš velký (nad %2 MB), nelze ho načíst.")
+        .arg(quoted(shown))
+        .arg(limit / (1024 * 1024));
+}
+
+// Opens a file to be read: a regular file only, and without waiting, so
+// that a FIFO or a device cannot hold the window or fill the memory; a
+// database file (`database`) only through real folders and never through a
+// link. Returns the descriptor and fills `st`, or -1 with `error` set.
+int openToRead(const QString &onDisk, const QString &shown, qint64 limit, bool database,
+               struct stat &st, QString *error)
 {
     if (database && !isDatabaseFile(onDisk)) {
         setError(error, openError(shown, onDisk));
-        return std::nullopt;
+        return -1;
     }
     const int fd = ::open(native(onDisk).constData(),
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | (database ? O_NOFOLLOW : 0));
-    struct stat st;
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (fd >= 0)
             ::close(fd);
         setError(error, openError(shown, onDisk));
-        return std::nullopt;
+        return -1;
     }
-    const QString tooLarge =
-        QStringLiteral("Soubor %1 je příliš velký (nad %2 MB), nelze ho načíst.")
-            .arg(quoted(shown))
-            .arg(limit / (1024 * 1024));
     if (st.st_size > limit) {
         ::close(fd);
-        setError(error, tooLarge);
-        return std::nullopt;
+        setError(error, tooLargeError(shown, limit));
+        return -1;
     }
+    return fd;
+}
+
+std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, qint64 limit,
+                                   bool database, QString *error)
+{
+    struct stat st;
+    const int fd = openToRead(onDisk, shown, limit, database, st, error);
+    if (fd < 0)
+        return std::nullopt;
+    const QString tooLarge = tooLargeError(shown, limit);
     // The file may still grow while it is read: never past the limit.
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
@@ -261,13 +283,13 @@ std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, 
     return bytes;
 }
 
-// The one way the program writes a file: the bytes go to a new temporary
-// file beside it ("name.XXXXXX"), which is written whole, synced to the disk,
-// closed and then renamed over the file. Every step is checked; on any
-// failure the temporary file goes and the file keeps its old bytes. A
-// database file (`database`) is written only through real folders, and never
-// in place of a link or a special file.
-bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &bytes, bool database,
+// The one way the program writes a file: the bytes, as `produce` hands them
+// over, go to a new temporary file beside it ("name.XXXXXX"), which is
+// written whole, synced to the disk, closed and then renamed over the file. Every step is checked;
+// on any failure the temporary file goes and the file keeps its old bytes. A database file
+// (`database`) is written only through real folders, and never in place of a link or a special
+// file.
+bool writeFile(const QString &onDisk, const QString &shown, const Producer &produce, bool database,
                QString *error)
 {
     if (database && g_readOnly) {
@@ -285,6 +307,16 @@ bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &by
         }
         const Node node = nodeAt(onDisk);
         if (node != Node::Missing && node != Node::File) {
+            setError(error, QStringLiteral("Soubor %1 nelze přepsat, není to obyčejný soubor.")
+                                .arg(quoted(shown)));
+            return false;
+        }
+    } else {
+        // Outside the database a link may lead to the file, but a device, a
+        // FIFO or a folder is never replaced by one: renaming over /dev/null
+        // would take the device away from the whole system.
+        struct stat st;
+        if (::stat(native(onDisk).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
             setError(error, QStringLiteral("Soubor %1 nelze přepsat, není to obyčejný soubor.")
                                 .arg(quoted(shown)));
             return false;
@@ -321,22 +353,42 @@ bool writeFile(const QString &onDisk, const QString &shown, const QByteArray &by
         return false;
     };
 
-    const qsizetype toWrite =
-        g_writeLimit >= 0 ? std::min<qsizetype>(g_writeLimit, bytes.size()) : bytes.size();
-    qsizetype written = 0;
-    while (written < toWrite) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(toWrite - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = EIO; // nothing written, and no reason given
-        if (failsAt(SaveStep::Write, n > 0 ? 0 : -1))
-            return fail(cannotWrite);
-        written += n;
-    }
-    if (written < bytes.size()) {
-        // The tests' limit: the disk "fails" after that many bytes.
-        errno = ENOSPC;
+    // The bytes as they come; after a failed write the rest go nowhere and
+    // the failure's errno is kept for the message.
+    qint64 total = 0;
+    bool failed = false;
+    int writeErrno = 0;
+    const auto put = [&](QByteArrayView bytes) {
+        if (failed)
+            return;
+        const qsizetype toWrite =
+            g_writeLimit >= 0
+                ? std::min<qsizetype>(std::max<qint64>(g_writeLimit - total, 0), bytes.size())
+                : bytes.size();
+        qsizetype written = 0;
+        while (written < toWrite) {
+            const ssize_t n = ::write(fd, bytes.data() + written, size_t(toWrite - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n == 0)
+                errno = EIO; // nothing written, and no reason given
+            if (failsAt(SaveStep::Write, n > 0 ? 0 : -1)) {
+                failed = true;
+                writeErrno = errno;
+                return;
+            }
+            written += n;
+        }
+        total += written;
+        if (written < bytes.size()) {
+            // The tests' limit: the disk "fails" after that many bytes.
+            failed = true;
+            writeErrno = ENOSPC;
+        }
+    };
+    produce(put);
+    if (failed) {
+        errno = writeErrno;
         return fail(cannotWrite);
     }
     if (failsAt(SaveStep::Sync, ::fsync(fd)))
@@ -396,7 +448,7 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
-    return writeFile(path.path(), path.display(), bytes, true, error);
+    return writeFile(path.path(), path.display(), whole(bytes), true, error);
 }
 
 std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QString *error)
@@ -404,9 +456,67 @@ std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QStrin
     return readFile(path, QDir::toNativeSeparators(path), limit, false, error);
 }
 
+MappedFile::MappedFile(MappedFile &&other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0))
+{}
+
+MappedFile &MappedFile::operator=(MappedFile &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+    }
+    return *this;
+}
+
+void MappedFile::release()
+{
+    if (m_data)
+        ::munmap(m_data, size_t(m_size));
+    m_data = nullptr;
+    m_size = 0;
+}
+
+void MappedFile::dropPages() const
+{
+    if (m_data)
+        ::madvise(m_data, size_t(m_size), MADV_DONTNEED);
+}
+
+std::optional<MappedFile> mapExternal(const QString &path, qint64 limit, QString *error)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    struct stat st;
+    const int fd = openToRead(path, shown, limit, false, st, error);
+    if (fd < 0)
+        return std::nullopt;
+    MappedFile file;
+    if (st.st_size > 0) {
+        void *data = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (data == MAP_FAILED) {
+            const int errnum = errno;
+            ::close(fd);
+            setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)) +
+                                reason(errnum));
+            return std::nullopt;
+        }
+        ::madvise(data, size_t(st.st_size), MADV_SEQUENTIAL);
+        file.m_data = data;
+        file.m_size = qsizetype(st.st_size);
+    }
+    ::close(fd);
+    return file;
+}
+
 bool writeExternal(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return writeFile(path, QDir::toNativeSeparators(path), bytes, false, error);
+    return writeFile(path, QDir::toNativeSeparators(path), whole(bytes), false, error);
+}
+
+bool writeExternal(const QString &path, const Producer &produce, QString *error)
+{
+    return writeFile(path, QDir::toNativeSeparators(path), produce, false, error);
 }
 
 std::optional<QStringList> readExternalList(const QString &path, QString *error)

@@ -3,11 +3,13 @@
 #include "paths.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
 
+#include <functional>
 #include <optional>
 
 class QTextDocument;
@@ -50,6 +52,45 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error = nu
 // their full path; regular files only, written as the database files are.
 std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QString *error = nullptr);
 bool writeExternal(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// What a file's bytes come from when they are made as they are written:
+// it calls `write` with each piece in turn.
+using Producer = std::function<void(const std::function<void(QByteArrayView)> &write)>;
+// The same save with the bytes made as they are written, so that they never
+// need to be in memory whole. After a piece fails to be written the later ones
+// are dropped, and the save fails as a whole.
+bool writeExternal(const QString &path, const Producer &produce, QString *error = nullptr);
+
+// A file outside the database mapped into memory read-only, for input too big
+// to be worth reading whole: its pages are read as they are used and can be
+// dropped again. Its bytes are there until it goes. (A file cut short by
+// another program while it is mapped ends the program with SIGBUS.)
+class MappedFile
+{
+public:
+    MappedFile() = default;
+    MappedFile(MappedFile &&other) noexcept;
+    MappedFile &operator=(MappedFile &&other) noexcept;
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+    ~MappedFile() { release(); }
+
+    QByteArrayView bytes() const { return {static_cast<const char *>(m_data), m_size}; }
+    // Lets the system take back the pages used so far, which otherwise stay
+    // with the program as if it had read them into memory: a page used again
+    // comes back from the system's cache of the file. A reader going through
+    // the bytes once calls it now and then to stay small.
+    void dropPages() const;
+
+private:
+    friend std::optional<MappedFile> mapExternal(const QString &, qint64, QString *);
+    void release();
+
+    void *m_data = nullptr;
+    qsizetype m_size = 0;
+};
+// The file opened as readExternal() opens it (a regular file of at most
+// `limit` bytes, the same errors) and mapped.
+std::optional<MappedFile> mapExternal(const QString &path, qint64 limit, QString *error = nullptr);
 // The lines of an 8-bit text file outside the database.
 std::optional<QStringList> readExternalList(const QString &path, QString *error = nullptr);
 

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTextDocument>
 
@@ -17,6 +18,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -83,7 +85,45 @@ const Writer kWriters[] = {
      [](const TestFolder &f, QString *e) {
          return writeExternal(f.absolute(u"vtip.txt"_qs), "nový vtip", e);
      }},
+    {"ExportedInPieces", "vtip.txt",
+     [](const TestFolder &f, QString *e) {
+         return writeExternal(
+             f.absolute(u"vtip.txt"_qs),
+             [](const std::function<void(QByteArrayView)> &write) {
+                 for (const char *piece : {"nový ", "", "vtip ", "po kouscích"})
+                     write(piece);
+             },
+             e);
+     }},
 };
+
+// A file written as it is made: the pieces one after another, and a disk that
+// fails in the middle of them keeps the old file whole and takes none of the
+// later pieces.
+TEST(PiecewiseSave, WritesThePiecesInTurnOrNothing)
+{
+    TestFolder folder;
+    folder.write(u"out.html"_qs, "starý");
+    const QString path = folder.absolute(u"out.html"_qs);
+    const auto pieces = [](const std::function<void(QByteArrayView)> &write) {
+        for (int i = 0; i < 1000; ++i)
+            write(QByteArray::number(i) + ' ');
+    };
+    QByteArray expected;
+    for (int i = 0; i < 1000; ++i)
+        expected += QByteArray::number(i) + ' ';
+
+    store::testing::setWriteLimit(100);
+    QString error;
+    EXPECT_FALSE(writeExternal(path, pieces, &error));
+    store::testing::setWriteLimit(-1);
+    EXPECT_TRUE(error.contains(u"Na disku není místo"_qs)) << error.toStdString();
+    EXPECT_EQ(folder.read(u"out.html"_qs), "starý");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{u"out.html"_qs});
+
+    EXPECT_TRUE(writeExternal(path, pieces, &error)) << error.toStdString();
+    EXPECT_EQ(folder.read(u"out.html"_qs), expected);
+}
 
 const SaveStep kSteps[] = {SaveStep::Open, SaveStep::Write, SaveStep::Sync, SaveStep::Flush,
                            SaveStep::Rename};
@@ -207,9 +247,15 @@ TEST_F(FullDisk, EveryWriteFailsKeepsTheOldBytesAndSaysTheDiskIsFull)
         SCOPED_TRACE(writer.name);
         QString error;
         // The exported file lies in the folder of the disk.
-        const bool written = std::string(writer.name) == "Exported"
-                                 ? writeExternal(m_disk + u"/vtip.txt"_qs, "nový vtip", &error)
-                                 : writer.write(folder, &error);
+        const std::string name = writer.name;
+        const QString exported = m_disk + u"/vtip.txt"_qs;
+        const auto pieces = [](const std::function<void(QByteArrayView)> &write) {
+            write("nový ");
+            write("vtip");
+        };
+        const bool written = name == "Exported" ? writeExternal(exported, "nový vtip", &error)
+                             : name == "ExportedInPieces" ? writeExternal(exported, pieces, &error)
+                                                          : writer.write(folder, &error);
         EXPECT_FALSE(written);
         EXPECT_TRUE(error.contains(u"Na disku není místo"_qs)) << error.toStdString();
     }
@@ -298,6 +344,59 @@ TEST(SpecialFiles, AreNotReadAndHoldNothing)
     EXPECT_FALSE(readRichText(DbPath::jokeFile(u"Zoo"_qs, u"Slon"_qs), &doc));
     QFile(folder.absolute(u"DataBase/Zoo/Slon.vti"_qs)).resize(kJokeLimit);
     EXPECT_TRUE(readRichText(DbPath::jokeFile(u"Zoo"_qs, u"Slon"_qs), &doc)) << "at the limit";
+}
+
+// A file outside the database mapped, not read: the same files are refused
+// with the same words as by readExternal(), and what is mapped is the file's
+// bytes for as long as the mapping lives.
+TEST(SpecialFiles, AreNotMappedEither)
+{
+    TestFolder folder;
+    folder.write(u"joke.rtf"_qs, "{\\rtf1 vtip}");
+    folder.write(u"empty.rtf"_qs, "");
+    folder.write(u"big.rtf"_qs, "");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.absolute(u"fifo"_qs)).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"folder"_qs));
+    QFile big(folder.absolute(u"big.rtf"_qs));
+    ASSERT_TRUE(big.resize(kJokeLimit + 1)); // sparse
+    ASSERT_TRUE(QFile::link(folder.absolute(u"joke.rtf"_qs), folder.absolute(u"link.rtf"_qs)));
+
+    std::optional<MappedFile> joke = mapExternal(folder.absolute(u"joke.rtf"_qs), kJokeLimit);
+    ASSERT_TRUE(joke.has_value());
+    EXPECT_EQ(joke->bytes(), "{\\rtf1 vtip}");
+    // The mapping moves with its owner and is its file's bytes after.
+    MappedFile moved = std::move(*joke);
+    joke.reset();
+    EXPECT_EQ(moved.bytes(), "{\\rtf1 vtip}");
+    // Pages given back come back as they were.
+    moved.dropPages();
+    EXPECT_EQ(moved.bytes(), "{\\rtf1 vtip}");
+    EXPECT_TRUE(mapExternal(folder.absolute(u"empty.rtf"_qs), kJokeLimit)->bytes().isEmpty());
+    // An outside file may be reached through a link, as readExternal() reads it.
+    EXPECT_EQ(mapExternal(folder.absolute(u"link.rtf"_qs), kJokeLimit)->bytes(), "{\\rtf1 vtip}");
+
+    for (const QString &name : {u"fifo"_qs, u"folder"_qs, u"big.rtf"_qs, u"missing.rtf"_qs}) {
+        QString mapError;
+        QString readError;
+        EXPECT_FALSE(mapExternal(folder.absolute(name), kJokeLimit, &mapError).has_value())
+            << name.toStdString();
+        EXPECT_FALSE(readExternal(folder.absolute(name), kJokeLimit, &readError).has_value());
+        EXPECT_FALSE(mapError.isEmpty());
+        EXPECT_EQ(mapError, readError);
+    }
+    EXPECT_FALSE(mapExternal(u"/dev/zero"_qs, kJokeLimit).has_value());
+
+    // Nor is anything but a regular file replaced by a save: the FIFO and
+    // the folder stay, and no temporary file is left beside them.
+    const auto before = folder.snapshot();
+    for (const QString &name : {u"fifo"_qs, u"folder"_qs}) {
+        QString error;
+        EXPECT_FALSE(writeExternal(folder.absolute(name), "x", &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains(u"není to obyčejný soubor"_qs)) << error.toStdString();
+    }
+    EXPECT_EQ(folder.snapshot(), before);
+    EXPECT_TRUE(QFileInfo(folder.absolute(u"fifo"_qs)).exists());
+    EXPECT_FALSE(QFileInfo(folder.absolute(u"fifo"_qs)).isFile());
 }
 
 // What cut saves leave (the file's name, a dot, six letters or digits) goes

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QStringView>
+
+#include <functional>
+
+// A joke's RTF as an HTML document, read without building a QTextDocument.
+namespace store {
+
+// Writes `rtf` as a complete UTF-8 HTML5 document, handed to `write` in
+// pieces of a few tens of kilobytes as the RTF is read: a paragraph is kept
+// back only until its format is known, so the memory used does not grow with
+// the file but with its longest paragraph. Its text is the one rtfToText()
+// gives (list markers are no text of either). Returns false, writing nothing,
+// when `rtf` does not look like RTF.
+bool rtfToHtml(QByteArrayView rtf, const std::function<void(QByteArrayView utf8)> &write);
+
+// Plain text (a joke file that is not RTF) as the same kind of HTML document,
+// a paragraph for each of its lines.
+void textToHtml(QStringView text, const std::function<void(QByteArrayView utf8)> &write);
+
+} // namespace store
