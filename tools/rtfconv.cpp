@@ -64,12 +64,11 @@ bool isStandard(const QString &name)
     return name == u"-";
 }
 
-// The input: a file mapped, the standard input read whole.
+// The input, mapped: a file, or the standard input kept in a file of its own.
 struct Input
 {
     std::optional<store::MappedFile> file;
-    QByteArray read;
-    QByteArrayView bytes() const { return file ? file->bytes() : QByteArrayView(read); }
+    QByteArrayView bytes() const { return file ? file->bytes() : QByteArrayView(); }
     // Output is made as the input is read, once: each piece of it is a
     // moment to give back the pages of the file read so far.
     void pieceMade() const
@@ -94,21 +93,10 @@ std::optional<Input> readInput(const QString &name)
         }
         return input;
     }
-    QByteArray &bytes = input.read;
-    char buffer[64 * 1024];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
-        bytes.append(buffer, qsizetype(n));
-        if (bytes.size() > store::kJokeLimit) {
-            fail(QStringLiteral("standardní vstup je příliš velký (nad %1 MB), nelze ho načíst.")
-                     .arg(store::kJokeLimit >> 20));
-            return std::nullopt;
-        }
-        if (n < sizeof buffer)
-            break;
-    }
-    if (std::ferror(stdin)) {
-        fail(QStringLiteral("standardní vstup nelze číst"));
+    QString error;
+    input.file = store::mapStandardInput(store::kJokeLimit, &error);
+    if (!input.file) {
+        fail(error);
         return std::nullopt;
     }
     return input;

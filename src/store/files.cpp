@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -506,6 +507,48 @@ std::optional<MappedFile> mapExternal(const QString &path, qint64 limit, QString
         file.m_size = qsizetype(st.st_size);
     }
     ::close(fd);
+    return file;
+}
+
+std::optional<MappedFile> mapStandardInput(qint64 limit, QString *error)
+{
+    const auto refuse = [error](const QString &why) {
+        setError(error, why);
+        return std::nullopt;
+    };
+    FILE *spool = std::tmpfile();
+    if (!spool)
+        return refuse(QStringLiteral("Standardní vstup nelze uložit do dočasného souboru.") +
+                      reason(errno));
+    const std::unique_ptr<FILE, int (*)(FILE *)> closing(spool, &std::fclose);
+    char buffer[64 * 1024];
+    qint64 total = 0;
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
+        total += qint64(n);
+        if (total > limit)
+            return refuse(
+                QStringLiteral("Standardní vstup je příliš velký (nad %1 MB).").arg(limit >> 20));
+        if (n > 0 && std::fwrite(buffer, 1, n, spool) != n)
+            return refuse(QStringLiteral("Standardní vstup nelze uložit do dočasného souboru.") +
+                          reason(errno));
+        if (n < sizeof buffer)
+            break;
+    }
+    if (std::ferror(stdin))
+        return refuse(QStringLiteral("Standardní vstup nelze číst."));
+    if (std::fflush(spool) != 0)
+        return refuse(QStringLiteral("Standardní vstup nelze uložit do dočasného souboru.") +
+                      reason(errno));
+    MappedFile file;
+    if (total > 0) {
+        void *data = ::mmap(nullptr, size_t(total), PROT_READ, MAP_PRIVATE, fileno(spool), 0);
+        if (data == MAP_FAILED)
+            return refuse(QStringLiteral("Standardní vstup nelze číst.") + reason(errno));
+        ::madvise(data, size_t(total), MADV_SEQUENTIAL);
+        file.m_data = data;
+        file.m_size = qsizetype(total);
+    }
     return file;
 }
 

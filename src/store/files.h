@@ -83,6 +83,7 @@ public:
 
 private:
     friend std::optional<MappedFile> mapExternal(const QString &, qint64, QString *);
+    friend std::optional<MappedFile> mapStandardInput(qint64, QString *);
     void release();
 
     void *m_data = nullptr;
@@ -91,6 +92,11 @@ private:
 // The file opened as readExternal() opens it (a regular file of at most
 // `limit` bytes, the same errors) and mapped.
 std::optional<MappedFile> mapExternal(const QString &path, qint64 limit, QString *error = nullptr);
+// The standard input, read to its end into a file of its own that is gone
+// when the program no longer holds it, and mapped as mapExternal() maps a
+// file: input of any size in the memory of a small one. More than `limit`
+// bytes is refused.
+std::optional<MappedFile> mapStandardInput(qint64 limit, QString *error = nullptr);
 // The lines of an 8-bit text file outside the database.
 std::optional<QStringList> readExternalList(const QString &path, QString *error = nullptr);
 
