@@ -13,7 +13,7 @@
 #include "controls/listbox.h"
 #include "paintwatch.h"
 #include "rtfgen.h"
-#include "store/rtfreader.h"
+#include "store/rtftext.h"
 #include "waits.h"
 
 #include <QApplication>
@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTextEdit>
 
 #include <cstdio>
@@ -52,13 +51,6 @@ double untilPainted(PaintWatch &watch, const std::function<void()> &act)
         std::exit(1);
     }
     return double(clock.nsecsElapsed()) / 1e6;
-}
-
-QString plainText(const QByteArray &rtf)
-{
-    QTextDocument doc;
-    store::readRtf(rtf, &doc);
-    return doc.toPlainText();
 }
 
 } // namespace
@@ -110,8 +102,8 @@ int main(int argc, char **argv)
     bare.show();
     PaintWatch reference(&bare);
     reference.waitForPaint();
-    const QString bigText = plainText(big);
-    const QString smallText = plainText(small);
+    const QString bigText = *store::rtfToText(big);
+    const QString smallText = *store::rtfToText(small);
 
     bench::Figures bigOurs, bigBare, smallOurs, smallBare;
     for (int run = 0; run < runs; ++run) {

@@ -158,11 +158,7 @@ QString folderProblem(const QString &folder, bool needsDatabase)
         return QStringLiteral("Složka programu „%1“ neexistuje.").arg(shown);
     if (!info.isDir())
         return QStringLiteral("„%1“ není složka.").arg(shown);
-    QString database;
-    for (const QString &entry : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (entry.compare(QStringLiteral("DataBase"), Qt::CaseInsensitive) == 0)
-            database = QDir(folder).filePath(entry);
-    }
+    const QString database = store::databaseIn(folder);
     if (database.isEmpty() && needsDatabase)
         return QStringLiteral("Složka „%1“ neobsahuje databázi vtipů (složku DataBase).")
             .arg(shown);

@@ -45,13 +45,18 @@ bool makeFolder(const QString &path, QString *error)
 
 } // namespace
 
+QString databaseIn(const QString &folder)
+{
+    const QString entry = entryIgnoringCase(folder, kDatabase);
+    const QString path = entry.isEmpty() ? QString() : QDir(folder).filePath(entry);
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
 ProgramFolder programFolderFor(const QString &executableFolder, const QString &chosen)
 {
     if (!chosen.isEmpty())
         return {FolderKind::Chosen, QDir::cleanPath(QDir(chosen).absolutePath())};
-    const QString database =
-        executableFolder.isEmpty() ? QString() : entryIgnoringCase(executableFolder, kDatabase);
-    if (!database.isEmpty() && QFileInfo(QDir(executableFolder).filePath(database)).isDir())
+    if (!executableFolder.isEmpty() && !databaseIn(executableFolder).isEmpty())
         return {FolderKind::Portable, QDir::cleanPath(QDir(executableFolder).absolutePath())};
     return {FolderKind::PerUser, perUserFolder()};
 }

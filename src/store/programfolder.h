@@ -24,6 +24,10 @@ struct ProgramFolder
 // the folder named on the command line (empty: none).
 ProgramFolder programFolderFor(const QString &executableFolder, const QString &chosen = {});
 
+// The database folder of a program folder: its `DataBase` in any letter
+// case; empty when it has none.
+QString databaseIn(const QString &folder);
+
 // The user's own program folder: `$XDG_DATA_HOME/chichotek`, or
 // `~/.local/share/chichotek` when that variable names no absolute folder.
 QString perUserFolder();

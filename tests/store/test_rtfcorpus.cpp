@@ -1,7 +1,10 @@
 // Files as other programs really write them (tests/store/corpus/README.md says
-// how each was made): each reads as the text beside it, with its formats.
+// how each was made): each reads as the text beside it, with its formats, in
+// the document and through the text sink alike.
 
 #include "store/rtfreader.h"
+#include "store/rtftext.h"
+#include "support/corpus.h"
 
 #include <QColor>
 #include <QDir>
@@ -15,40 +18,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QT_TESTCASE_SOURCEDIR "/store/corpus");
-
-QByteArray contents(const QString &name)
-{
-    QFile file(kCorpus + u'/' + name);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "cannot read " << file.fileName().toStdString();
-    return file.readAll();
-}
-
-std::vector<std::string> corpusNames()
-{
-    std::vector<std::string> names;
-    for (const QString &file : QDir(kCorpus).entryList({u"*.rtf"_qs}, QDir::Files, QDir::Name))
-        names.push_back(file.chopped(4).toStdString());
-    return names;
-}
-
-// Line breaks and tabs made visible in failure messages.
-std::string shown(QString s)
-{
-    s.replace(QChar(0x2028), QStringLiteral("<line>")).replace(u'\t', QStringLiteral("<tab>"));
-    return s.toStdString();
-}
+using corpus::shown;
 
 TEST(RtfCorpus, HoldsTheFilesOfEveryWriter)
 {
-    const QStringList files = QDir(kCorpus).entryList({QStringLiteral("*.rtf")});
+    const QStringList files = QDir(corpus::folder()).entryList({QStringLiteral("*.rtf")});
     for (const char *writer : {"abiword_", "libreoffice_", "listtext_", "pandoc_", "richedit_"})
         EXPECT_FALSE(files.filter(QLatin1String(writer)).isEmpty()) << writer;
 }
@@ -58,19 +39,29 @@ using RtfCorpusText = ::testing::TestWithParam<std::string>;
 TEST_P(RtfCorpusText, ReadsAsItsText)
 {
     const QString name = QString::fromStdString(GetParam());
-    QString expected = QString::fromUtf8(contents(name + QStringLiteral(".txt")));
+    QString expected = QString::fromUtf8(corpus::read(name + QStringLiteral(".txt")));
     ASSERT_TRUE(expected.endsWith(u'\n')) << "the expected text ends with a line end";
     expected.chop(1);
 
+    const QByteArray rtf = corpus::read(name + QStringLiteral(".rtf"));
     QTextDocument doc;
-    ASSERT_TRUE(store::readRtf(contents(name + QStringLiteral(".rtf")), &doc));
+    ASSERT_TRUE(store::readRtf(rtf, &doc));
     QStringList got;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         got << b.text();
     EXPECT_EQ(shown(got.join(u'\n')), shown(expected));
+
+    // The text sink gives the document's plain text, whole or in pieces.
+    const std::optional<QString> text = store::rtfToText(rtf);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(shown(*text), shown(doc.toPlainText()));
+    EXPECT_EQ(shown(*text), shown(expected.replace(QChar(0x2028), u'\n')));
+    QString streamed;
+    EXPECT_TRUE(store::rtfToText(rtf, [&](QStringView piece) { streamed += piece; }));
+    EXPECT_EQ(shown(streamed), shown(*text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RtfCorpusText, ::testing::ValuesIn(corpusNames()),
+INSTANTIATE_TEST_SUITE_P(Files, RtfCorpusText, ::testing::ValuesIn(corpus::names()),
                          [](const auto &info) { return info.param; });
 
 // ---------------------------------------------------------------------------
@@ -140,7 +131,7 @@ protected:
 TEST_P(RtfCorpusFormats, KeepsBoldColourAlignmentAndLists)
 {
     const Formats &f = GetParam();
-    ASSERT_TRUE(store::readRtf(contents(QString::fromUtf8(f.file)), &doc));
+    ASSERT_TRUE(store::readRtf(corpus::read(QString::fromUtf8(f.file)), &doc));
 
     const QTextBlock title = block(QString::fromUtf16(f.title));
     EXPECT_EQ(title.blockFormat().alignment(), Qt::AlignHCenter);
@@ -196,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RtfCorpusLists, NestedLevelKeepsTheOuterListGoing)
 {
     QTextDocument doc;
-    ASSERT_TRUE(store::readRtf(contents(QStringLiteral("libreoffice_docx.rtf")), &doc));
+    ASSERT_TRUE(store::readRtf(corpus::read(QStringLiteral("libreoffice_docx.rtf")), &doc));
     const QTextBlock outer = doc.findBlockByNumber(4);
     ASSERT_EQ(outer.text(), QStringLiteral("komín"));
     ASSERT_NE(outer.textList(), nullptr);

@@ -5,10 +5,9 @@
 #include "store/rtfhtml.h"
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
+#include "support/corpus.h"
 
 #include <QColor>
-#include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -22,20 +21,7 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QT_TESTCASE_SOURCEDIR "/store/corpus");
-
-std::string shown(const QString &s)
-{
-    std::string out;
-    for (const QChar c : s) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0xA0 || u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1)
-            out += "<" + QString::number(u, 16).toStdString() + ">";
-        else
-            out += QString(c).toStdString();
-    }
-    return out;
-}
+using corpus::shown;
 
 bool isUtf8(QByteArrayView bytes)
 {
@@ -99,29 +85,13 @@ std::vector<std::string> looks(const QTextDocument &doc)
     return out;
 }
 
-std::vector<std::string> corpusNames()
-{
-    std::vector<std::string> names;
-    for (const QString &file : QDir(kCorpus).entryList({u"*.rtf"_qs}, QDir::Files, QDir::Name))
-        names.push_back(file.chopped(4).toStdString());
-    return names;
-}
-
-QByteArray contents(const QString &name)
-{
-    QFile file(kCorpus + u'/' + name);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "cannot read " << file.fileName().toStdString();
-    return file.readAll();
-}
-
 using RtfHtmlCorpus = ::testing::TestWithParam<std::string>;
 
 // Every file of the corpus: the HTML read back gives the text sink's text and
 // the document's lists and run formats.
 TEST_P(RtfHtmlCorpus, ReadsBackAsTheTextAndTheDocument)
 {
-    const QByteArray rtf = contents(QString::fromStdString(GetParam()) + u".rtf"_qs);
+    const QByteArray rtf = corpus::read(QString::fromStdString(GetParam()) + u".rtf"_qs);
     QTextDocument fromHtml;
     readBack(rtf, &fromHtml);
     const std::optional<QString> text = store::rtfToText(rtf);
@@ -133,7 +103,7 @@ TEST_P(RtfHtmlCorpus, ReadsBackAsTheTextAndTheDocument)
     EXPECT_EQ(looks(fromHtml), looks(document));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RtfHtmlCorpus, ::testing::ValuesIn(corpusNames()),
+INSTANTIATE_TEST_SUITE_P(Files, RtfHtmlCorpus, ::testing::ValuesIn(corpus::names()),
                          [](const auto &info) { return info.param; });
 
 // ---------------------------------------------------------------------------

@@ -4,9 +4,8 @@
 
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
+#include "support/corpus.h"
 
-#include <QDir>
-#include <QFile>
 #include <QString>
 #include <QTextDocument>
 
@@ -18,21 +17,7 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QT_TESTCASE_SOURCEDIR "/store/corpus");
-
-// Control characters and the separators Qt treats specially made visible.
-std::string shown(const QString &s)
-{
-    std::string out;
-    for (const QChar c : s) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0xA0 || u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1)
-            out += "<" + QString::number(u, 16).toStdString() + ">";
-        else
-            out += QString(c).toStdString();
-    }
-    return out;
-}
+using corpus::shown;
 
 QString documentTextOf(QByteArrayView rtf)
 {
@@ -55,45 +40,6 @@ QString streamed(QByteArrayView rtf, qsizetype *largestPiece = nullptr, int *pie
     EXPECT_TRUE(read);
     return out;
 }
-
-// Every file of the corpus: the text from the text sink is the document's
-// and the one written beside the file (whose lines are the paragraphs'
-// lines).
-std::vector<std::string> corpusNames()
-{
-    std::vector<std::string> names;
-    for (const QString &file : QDir(kCorpus).entryList({u"*.rtf"_qs}, QDir::Files, QDir::Name))
-        names.push_back(file.chopped(4).toStdString());
-    return names;
-}
-
-QByteArray contents(const QString &name)
-{
-    QFile file(kCorpus + u'/' + name);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "cannot read " << file.fileName().toStdString();
-    return file.readAll();
-}
-
-using RtfTextCorpus = ::testing::TestWithParam<std::string>;
-
-TEST_P(RtfTextCorpus, GivesTheDocumentsTextAndTheExpectedOne)
-{
-    const QString name = QString::fromStdString(GetParam());
-    const QByteArray rtf = contents(name + u".rtf"_qs);
-    QString expected = QString::fromUtf8(contents(name + u".txt"_qs));
-    expected.chop(1); // the line end of the last line
-    expected.replace(QChar(0x2028), u'\n');
-
-    const std::optional<QString> text = store::rtfToText(rtf);
-    ASSERT_TRUE(text);
-    EXPECT_EQ(shown(*text), shown(documentTextOf(rtf)));
-    EXPECT_EQ(shown(*text), shown(expected));
-    EXPECT_EQ(shown(streamed(rtf)), shown(*text));
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, RtfTextCorpus, ::testing::ValuesIn(corpusNames()),
-                         [](const auto &info) { return info.param; });
 
 // ---------------------------------------------------------------------------
 
