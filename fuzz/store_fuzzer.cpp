@@ -15,6 +15,7 @@
 #include "store/files.h"
 #include "store/paths.h"
 #include "store/rtfhtml.h"
+#include "store/rtfreadahead.h"
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
 
@@ -172,6 +173,17 @@ void readRtf(QByteArrayView bytes)
     const bool read = store::readRtf(bytes, &document);
     const std::optional<QString> text = store::rtfToText(bytes);
     check(text.has_value() == read, "the text sink and the document read the same input");
+    // Read on a thread of its own, the document comes out the same.
+    {
+        QTextDocument ahead;
+        const qsizetype from = store::readAheadFrom();
+        store::setReadAheadFrom(0);
+        const bool readAhead = store::readRtf(bytes, &ahead);
+        store::setReadAheadFrom(from);
+        check(readAhead == read, "the reader on its own thread reads the same input");
+        check(ahead.toHtml() == document.toHtml(),
+              "the reader on its own thread gives the same document");
+    }
     if (text) {
         const QString expected = document.toPlainText();
         check(*text == expected, "the text sink gives the document's text",

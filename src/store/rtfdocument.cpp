@@ -1,5 +1,6 @@
 // The RTF reader's sink that fills a QTextDocument.
 
+#include "rtfreadahead.h"
 #include "rtfreader.h"
 #include "rtfsink.h"
 
@@ -364,7 +365,7 @@ bool readRtf(QByteArrayView rtf, QTextDocument *doc)
     doc->setUndoRedoEnabled(false);
     doc->clear();
     DocumentSink sink(doc);
-    readRtf(rtf, sink);
+    readRtfAhead(rtf, sink);
     sink.finish();
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
