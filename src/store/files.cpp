@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "rtfreader.h"
+#include "rtftext.h"
 #include "rtfwriter.h"
 
 #include <QBuffer>
@@ -37,6 +38,13 @@ qint64 g_writeLimit = -1;
 std::optional<SaveStep> g_fault;
 int g_faultErrno = ENOSPC;
 bool g_readOnly = false;
+std::function<void(const DbPath &)> g_changeListener;
+
+void changed(const DbPath &path)
+{
+    if (g_changeListener)
+        g_changeListener(path);
+}
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -449,7 +457,10 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
         setError(error, refusedNameError(path));
         return false;
     }
-    return writeFile(path.path(), path.display(), whole(bytes), true, error);
+    if (!writeFile(path.path(), path.display(), whole(bytes), true, error))
+        return false;
+    changed(path);
+    return true;
 }
 
 std::optional<QByteArray> readExternal(const QString &path, qint64 limit, QString *error)
@@ -750,6 +761,7 @@ bool createLibraryFolder(const QString &library, QString *error)
         setError(error, QStringLiteral("Složku %1 nelze vytvořit.").arg(quoted(folder.display())));
         return false;
     }
+    changed(folder);
     return true;
 }
 
@@ -766,6 +778,7 @@ bool deleteFile(const DbPath &path, QString *error)
         setError(error, QStringLiteral("Soubor %1 nelze smazat.").arg(quoted(path.display())));
         return false;
     }
+    changed(path);
     return true;
 }
 
@@ -783,7 +796,59 @@ bool removeFolder(const DbPath &path, QString *error)
         setError(error, QStringLiteral("Složku %1 nelze odstranit.").arg(quoted(path.display())));
         return false;
     }
+    changed(path);
     return true;
+}
+
+void setChangeListener(std::function<void(const DbPath &)> listener)
+{
+    g_changeListener = std::move(listener);
+}
+
+std::optional<std::vector<FileStamp>> folderStamps(const DbPath &folder, QString *error)
+{
+    if (!folder.isValid()) {
+        setError(error, refusedNameError(folder));
+        return std::nullopt;
+    }
+    const QString onDisk = folder.path();
+    const auto missing = [&] {
+        setError(error, QStringLiteral("Složka %1 nebyla nalezena.").arg(quoted(folder.display())));
+        return std::nullopt;
+    };
+    if (!realFoldersOnTheWay(onDisk))
+        return missing();
+    const int fd =
+        ::open(native(onDisk).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return missing();
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return missing();
+    }
+    std::vector<FileStamp> stamps;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
+            continue;
+        struct stat st;
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        stamps.push_back({QFile::decodeName(entry->d_name), qint64(st.st_size),
+                          qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+    }
+    ::closedir(dir);
+    return stamps;
+}
+
+std::optional<QString> readJokeText(const DbPath &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = readBytes(path, kJokeLimit, error);
+    if (!bytes)
+        return std::nullopt;
+    if (std::optional<QString> text = rtfToText(*bytes))
+        return text;
+    return splitLines(decode1250(untilNul(*bytes))).join(u'\n');
 }
 
 std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)

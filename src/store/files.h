@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTextDocument;
 
@@ -155,6 +156,28 @@ bool removeFolder(const DbPath &path, QString *error = nullptr);
 // The paths of what a library's folder holds, for the trash; none when the
 // folder is not a real folder of the database.
 std::optional<QStringList> folderEntries(const DbPath &folder, QString *error = nullptr);
+
+// A regular file of a folder as a listing shows it: its name, size and time
+// of its last change (nanoseconds since 1970).
+struct FileStamp
+{
+    QString name;
+    qint64 size = 0;
+    qint64 mtime = 0;
+};
+// The regular files of a real folder of the database (no links, nothing
+// special), each looked at once: a library's folder, to tell which jokes
+// changed since they were last read.
+std::optional<std::vector<FileStamp>> folderStamps(const DbPath &folder, QString *error = nullptr);
+
+// A joke's text as plain text, read without a rich-text document: RTF as its
+// text, anything else as 8-bit text up to a NUL, lines ending with LF.
+std::optional<QString> readJokeText(const DbPath &path, QString *error = nullptr);
+
+// Told of each file or folder of the database that the program wrote,
+// deleted or made, after it did (on the thread that did it). One listener at a
+// time; an empty function removes it.
+void setChangeListener(std::function<void(const DbPath &)> listener);
 
 // Removes what saves cut short (by a crash or a kill) left behind: files
 // named as a file the program writes plus a dot and six letters or digits,

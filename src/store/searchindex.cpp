@@ -1,0 +1,636 @@
+#include "searchindex.h"
+
+#include "files.h"
+#include "paths.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include <unordered_set>
+
+namespace store {
+namespace {
+
+constexpr int kApplicationId = 0x43684B31; // "ChK1"
+constexpr int kSchemaVersion = 1;
+constexpr int kJokeBits = 24; // a joke's id: its library's id, then its number there
+
+// Whether `c` is part of a word as the index's tokenizer (unicode61) sees it:
+// letters, digits and private-use characters; everything else separates.
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c.category() == QChar::Other_PrivateUse || c.isMark();
+}
+
+QString quotedWords(const QStringList &words)
+{
+    // A word holds no quote: the tokenizer splits at them.
+    return u'"' + words.join(u' ') + u'"';
+}
+
+// The joke's text as the index keeps it: UTF-8, compressed.
+QByteArray pack(const QString &text)
+{
+    return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 1);
+}
+
+void unpackFunction(sqlite3_context *context, int, sqlite3_value **values)
+{
+    const int size = sqlite3_value_bytes(values[0]);
+    const auto *data = static_cast<const uchar *>(sqlite3_value_blob(values[0]));
+    if (!data || size == 0) {
+        sqlite3_result_text(context, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const QByteArray text = qUncompress(data, size);
+    sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+QString czechReason(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("Na disku není místo.");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Do mezipaměti nelze zapisovat.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Rejstřík vtipů je poškozený.");
+    case SQLITE_NOMEM:
+        return QStringLiteral("Nedostatek paměti.");
+    default:
+        return QStringLiteral("Chyba rejstříku vtipů (%1).").arg(code);
+    }
+}
+
+} // namespace
+
+// One connection to the index, with the statements it uses.
+struct SearchIndex::Db
+{
+    sqlite3 *db = nullptr;
+    int error = SQLITE_OK;
+
+    ~Db()
+    {
+        if (db)
+            sqlite3_close_v2(db);
+    }
+
+    bool open(const QString &file, bool create)
+    {
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX |
+                          (create ? SQLITE_OPEN_CREATE : 0) |
+                          (file.isEmpty() ? SQLITE_OPEN_MEMORY : 0);
+        const QByteArray name = file.isEmpty() ? QByteArray(":memory:") : QFile::encodeName(file);
+        error = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
+        if (error != SQLITE_OK)
+            return false;
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 5000);
+        error = sqlite3_create_function(db, "unpack", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                        nullptr, unpackFunction, nullptr, nullptr);
+        return error == SQLITE_OK;
+    }
+
+    bool exec(const char *sql)
+    {
+        error = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        return error == SQLITE_OK;
+    }
+
+    // A prepared statement, finalized when it goes.
+    class Statement
+    {
+    public:
+        Statement(Db &db, const char *sql) : m_db(db)
+        {
+            db.error = sqlite3_prepare_v2(db.db, sql, -1, &m_stmt, nullptr);
+        }
+        ~Statement() { sqlite3_finalize(m_stmt); }
+        Statement(const Statement &) = delete;
+        Statement &operator=(const Statement &) = delete;
+
+        bool ok() const { return m_stmt != nullptr; }
+        Statement &bind(int i, qint64 v)
+        {
+            sqlite3_bind_int64(m_stmt, i, v);
+            return *this;
+        }
+        Statement &bind(int i, const QString &v)
+        {
+            const QByteArray utf8 = v.toUtf8();
+            sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            return *this;
+        }
+        Statement &bindBlob(int i, const QByteArray &v)
+        {
+            if (v.isEmpty())
+                sqlite3_bind_zeroblob(m_stmt, i, 0);
+            else
+                sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+            return *this;
+        }
+        // True while there is a row; false at the end or on an error (see done()).
+        bool step()
+        {
+            if (!m_stmt)
+                return false;
+            const int rc = sqlite3_step(m_stmt);
+            if (rc == SQLITE_ROW)
+                return true;
+            m_db.error = rc == SQLITE_DONE ? SQLITE_OK : rc;
+            return false;
+        }
+        // Runs a statement that returns no rows; false on an error.
+        bool run()
+        {
+            while (step()) {
+            }
+            const bool fine = m_db.error == SQLITE_OK;
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+            return fine;
+        }
+        void reset()
+        {
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+        }
+        qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+        QString text(int column) const
+        {
+            return QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column)),
+                sqlite3_column_bytes(m_stmt, column));
+        }
+        QByteArray blob(int column) const
+        {
+            return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, column)),
+                              sqlite3_column_bytes(m_stmt, column));
+        }
+
+    private:
+        Db &m_db;
+        sqlite3_stmt *m_stmt = nullptr;
+    };
+
+    template <class... Statements> bool ok(const Statements &...statements) const
+    {
+        return (statements.ok() && ...);
+    }
+
+    // Whether the file is an index of ours for `folder`, in this schema.
+    bool isOurs(const QString &folder)
+    {
+        Statement app(*this, "PRAGMA application_id");
+        if (!app.step() || app.integer(0) != kApplicationId)
+            return false;
+        Statement version(*this, "PRAGMA user_version");
+        if (!version.step() || version.integer(0) != kSchemaVersion)
+            return false;
+        Statement meta(*this, "SELECT value FROM meta WHERE key = 'folder'");
+        if (!meta.step() || meta.text(0) != folder)
+            return false;
+        // The tables can be read.
+        Statement probe(*this, "SELECT count(*) FROM libraries");
+        return probe.step();
+    }
+
+    bool isEmpty()
+    {
+        Statement tables(*this, "SELECT count(*) FROM sqlite_schema");
+        return tables.step() && tables.integer(0) == 0;
+    }
+
+    bool createSchema(const QString &folder)
+    {
+        if (!exec("BEGIN"))
+            return false;
+        const bool made =
+            exec("CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
+                 "CREATE TABLE libraries(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+                 " next INTEGER NOT NULL DEFAULT 1);"
+                 "CREATE TABLE jokes(id INTEGER PRIMARY KEY, library INTEGER NOT NULL,"
+                 " name TEXT NOT NULL, size INTEGER NOT NULL, mtime INTEGER NOT NULL, body BLOB);"
+                 "CREATE UNIQUE INDEX jokes_key ON jokes(library, name);"
+                 "CREATE VIEW joke_text AS SELECT id, name, unpack(body) AS text FROM jokes;"
+                 "CREATE VIRTUAL TABLE joke_index USING fts5(name, text, content='joke_text',"
+                 " content_rowid='id', tokenize='unicode61 remove_diacritics 2');"
+                 "INSERT INTO joke_index(joke_index, rank) VALUES('rank', 'bm25(10.0, 1.0)');") &&
+            Statement(*this, "INSERT INTO meta VALUES('folder', ?)").bind(1, folder).run() &&
+            exec(QByteArray("PRAGMA application_id = " + QByteArray::number(kApplicationId) +
+                            "; PRAGMA user_version = " + QByteArray::number(kSchemaVersion))
+                     .constData());
+        if (!made) {
+            const int failed = error;
+            exec("ROLLBACK");
+            error = failed;
+            return false;
+        }
+        return exec("COMMIT");
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Queries
+
+QString ftsQuery(const QString &typed, bool lastIsPrefix)
+{
+    QStringList parts;
+    QStringList words; // of the phrase or word being read
+    bool inQuotes = false;
+    bool prefix = false; // the last part may be a prefix
+    QString word;
+    auto endWord = [&] {
+        if (!word.isEmpty())
+            words << word;
+        word.clear();
+    };
+    auto endPart = [&] {
+        endWord();
+        if (!words.isEmpty())
+            parts << quotedWords(words);
+        words.clear();
+    };
+    for (const QChar c : typed) {
+        if (c == u'"' || c == u'„' || c == u'“' || c == u'”') {
+            endPart();
+            inQuotes = !inQuotes;
+            prefix = false;
+        } else if (isWordChar(c)) {
+            word += c;
+            prefix = true;
+        } else {
+            endWord();
+            if (!inQuotes)
+                endPart();
+            prefix = false;
+        }
+    }
+    endPart();
+    if (parts.isEmpty())
+        return {};
+    if (lastIsPrefix && prefix)
+        parts.last() += u'*';
+    return parts.join(u' ');
+}
+
+QString searchCacheFile(const QString &programFolder)
+{
+    const QString folder = QDir(programFolder).absolutePath();
+    const QByteArray hash =
+        QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha1).toHex();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/chichotek/index-") + QString::fromLatin1(hash.left(16)) +
+           QStringLiteral(".sqlite");
+}
+
+// ---------------------------------------------------------------------------
+// The index
+
+SearchIndex::SearchIndex(const QString &cacheFile)
+{
+    const QString folder = QDir::currentPath();
+    if (!cacheFile.isEmpty() && QDir().mkpath(QFileInfo(cacheFile).path())) {
+        for (int attempt = 0; attempt < 2 && !m_reader; ++attempt) {
+            auto writer = std::make_unique<Db>();
+            bool fine = writer->open(cacheFile, true) &&
+                        writer->exec("PRAGMA journal_mode = WAL") &&
+                        writer->exec("PRAGMA synchronous = NORMAL");
+            if (fine && !writer->isOurs(folder))
+                fine = writer->isEmpty() && writer->createSchema(folder);
+            auto reader = std::make_unique<Db>();
+            fine = fine && reader->open(cacheFile, false);
+            if (fine) {
+                m_writer = std::move(writer);
+                m_reader = std::move(reader);
+                m_file = cacheFile;
+                break;
+            }
+            // Damaged, someone else's or of another version: made anew.
+            writer.reset();
+            reader.reset();
+            for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+                QFile::remove(cacheFile + QLatin1String(suffix));
+        }
+    }
+    if (!m_writer) {
+        m_writer = std::make_unique<Db>();
+        if (!m_writer->open(QString(), true) || !m_writer->createSchema(folder))
+            m_writer.reset();
+    }
+}
+
+SearchIndex::~SearchIndex() = default;
+
+bool SearchIndex::inMemory() const
+{
+    return m_file.isEmpty();
+}
+
+RefreshReport SearchIndex::refresh(const std::function<void(int, int)> &progress,
+                                   const std::atomic<bool> *stop)
+{
+    return refreshSome(nullptr, true, progress, stop);
+}
+
+RefreshReport SearchIndex::refresh(const QStringList &libraries, bool listChanged)
+{
+    return refreshSome(&libraries, listChanged, {}, nullptr);
+}
+
+namespace {
+
+struct Row
+{
+    qint64 id;
+    qint64 size;
+    qint64 mtime;
+};
+
+} // namespace
+
+RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged,
+                                       const std::function<void(int, int)> &progress,
+                                       const std::atomic<bool> *stop)
+{
+    RefreshReport report;
+    if (!m_writer) {
+        report.problem = QStringLiteral("Rejstřík vtipů nelze vytvořit.");
+        return report;
+    }
+    Db &db = *m_writer;
+    using Statement = Db::Statement;
+
+    // The libraries of the list, each once.
+    QStringList libraries;
+    {
+        QString error;
+        const std::optional<QStringList> list = readList(DbPath::listFile(), &error);
+        if (!list) {
+            report.problem = error;
+            return report;
+        }
+        QSet<QString> seen;
+        for (const QString &name : *list) {
+            if (!name.isEmpty() && !seen.contains(name)) {
+                seen.insert(name);
+                libraries << name;
+            }
+        }
+    }
+    report.libraries = int(libraries.size());
+
+    Statement libraryId(db, "SELECT id FROM libraries WHERE name = ?");
+    Statement addLibrary(db, "INSERT INTO libraries(name) VALUES(?)");
+    Statement nextNumber(db,
+                         "UPDATE libraries SET next = next + 1 WHERE id = ? RETURNING next - 1");
+    Statement jokesOf(db, "SELECT id, name, size, mtime FROM jokes WHERE library = ?");
+    Statement oldEntry(db, "SELECT name, unpack(body) FROM jokes WHERE id = ?");
+    Statement unindex(db, "INSERT INTO joke_index(joke_index, rowid, name, text)"
+                          " VALUES('delete', ?, ?, ?)");
+    Statement index(db, "INSERT INTO joke_index(rowid, name, text) VALUES(?, ?, ?)");
+    Statement addJoke(db, "INSERT INTO jokes(id, library, name, size, mtime, body)"
+                          " VALUES(?, ?, ?, ?, ?, ?)");
+    Statement changeJoke(db, "UPDATE jokes SET size = ?, mtime = ?, body = ? WHERE id = ?");
+    Statement dropJoke(db, "DELETE FROM jokes WHERE id = ?");
+    if (!db.ok(libraryId, addLibrary, nextNumber, jokesOf, oldEntry, unindex, index, addJoke,
+               changeJoke, dropJoke)) {
+        report.problem = czechReason(db.error);
+        return report;
+    }
+
+    // Takes the joke's words out of the index; its row stays.
+    auto forget = [&](qint64 id) {
+        oldEntry.bind(1, id);
+        if (!oldEntry.step()) {
+            oldEntry.reset();
+            return db.error == SQLITE_OK;
+        }
+        const QString name = oldEntry.text(0);
+        const QString text = oldEntry.text(1);
+        oldEntry.reset();
+        return unindex.bind(1, id).bind(2, name).bind(3, text).run();
+    };
+    auto failed = [&] {
+        report.problem = czechReason(db.error);
+        db.exec("ROLLBACK");
+        return report;
+    };
+
+    // Libraries no longer listed go.
+    if (listChanged) {
+        if (!db.exec("BEGIN"))
+            return failed();
+        QList<qint64> gone;
+        {
+            Statement all(db, "SELECT id, name FROM libraries");
+            const QSet<QString> listed(libraries.begin(), libraries.end());
+            while (all.step()) {
+                if (!listed.contains(all.text(1)))
+                    gone << all.integer(0);
+            }
+        }
+        for (const qint64 library : gone) {
+            QList<qint64> ids;
+            jokesOf.bind(1, library);
+            while (jokesOf.step())
+                ids << jokesOf.integer(0);
+            jokesOf.reset();
+            for (const qint64 id : ids) {
+                if (!forget(id) || !dropJoke.bind(1, id).run())
+                    return failed();
+            }
+            Statement drop(db, "DELETE FROM libraries WHERE id = ?");
+            if (!drop.bind(1, library).run())
+                return failed();
+        }
+        if (!db.exec("COMMIT"))
+            return failed();
+    }
+
+    QStringList toCheck = libraries;
+    if (only) {
+        const QSet<QString> wanted(only->begin(), only->end());
+        toCheck.removeIf([&](const QString &name) { return !wanted.contains(name); });
+    }
+    const int total = int(toCheck.size());
+    int done = 0;
+    for (const QString &library : std::as_const(toCheck)) {
+        if (stop && stop->load())
+            break;
+        if (!db.exec("BEGIN"))
+            return failed();
+        qint64 lib = 0;
+        libraryId.bind(1, library);
+        if (libraryId.step()) {
+            lib = libraryId.integer(0);
+            libraryId.reset();
+        } else {
+            libraryId.reset();
+            if (!addLibrary.bind(1, library).run())
+                return failed();
+            lib = sqlite3_last_insert_rowid(db.db);
+        }
+
+        // What the library lists, and what its folder holds.
+        QStringList names;
+        if (const std::optional<QStringList> listed = readList(DbPath::jokeList(library))) {
+            QSet<QString> seen;
+            for (const QString &name : *listed) {
+                if (!name.isEmpty() && !seen.contains(name)) {
+                    seen.insert(name);
+                    names << name;
+                }
+            }
+        }
+        const std::vector<FileStamp> stamps =
+            folderStamps(DbPath::libraryFolder(library)).value_or(std::vector<FileStamp>());
+        QHash<QString, const FileStamp *> exact;
+        QHash<QString, const FileStamp *> anyCase;
+        for (const FileStamp &stamp : stamps) {
+            exact.insert(stamp.name, &stamp);
+            anyCase.insert(stamp.name.toCaseFolded(), &stamp);
+        }
+
+        QHash<QString, Row> rows;
+        jokesOf.bind(1, lib);
+        while (jokesOf.step())
+            rows.insert(jokesOf.text(1),
+                        Row{jokesOf.integer(0), jokesOf.integer(2), jokesOf.integer(3)});
+        jokesOf.reset();
+        if (db.error != SQLITE_OK)
+            return failed();
+
+        for (const QString &name : std::as_const(names)) {
+            ++report.jokes;
+            const QString file = name + QStringLiteral(".vti");
+            const FileStamp *stamp = exact.value(file, nullptr);
+            if (!stamp)
+                stamp = anyCase.value(file.toCaseFolded(), nullptr);
+            // A joke not written yet is found by its name.
+            const qint64 size = stamp ? stamp->size : -1;
+            const qint64 mtime = stamp ? stamp->mtime : 0;
+            const auto row = rows.find(name);
+            if (row != rows.end() && row->size == size && row->mtime == mtime) {
+                rows.erase(row);
+                continue;
+            }
+            QString text;
+            if (stamp) {
+                const std::optional<QString> read = readJokeText(DbPath::jokeFile(library, name));
+                if (!read) {
+                    ++report.unreadable;
+                    if (row != rows.end())
+                        rows.erase(row);
+                    continue;
+                }
+                text = *read;
+            }
+            ++report.read;
+            const QByteArray body = pack(text);
+            if (row != rows.end()) {
+                const qint64 id = row->id;
+                rows.erase(row);
+                if (!forget(id) ||
+                    !changeJoke.bind(1, size).bind(2, mtime).bindBlob(3, body).bind(4, id).run())
+                    return failed();
+                if (!index.bind(1, id).bind(2, name).bind(3, text).run())
+                    return failed();
+            } else {
+                nextNumber.bind(1, lib);
+                if (!nextNumber.step())
+                    return failed();
+                const qint64 id = (lib << kJokeBits) | nextNumber.integer(0);
+                nextNumber.reset();
+                if (!addJoke.bind(1, id)
+                         .bind(2, lib)
+                         .bind(3, name)
+                         .bind(4, size)
+                         .bind(5, mtime)
+                         .bindBlob(6, body)
+                         .run() ||
+                    !index.bind(1, id).bind(2, name).bind(3, text).run())
+                    return failed();
+            }
+        }
+        // Jokes the list no longer has.
+        for (const Row &row : std::as_const(rows)) {
+            ++report.dropped;
+            if (!forget(row.id) || !dropJoke.bind(1, row.id).run())
+                return failed();
+        }
+        if (!db.exec("COMMIT"))
+            return failed();
+        if (progress)
+            progress(++done, total);
+    }
+    return report;
+}
+
+SearchResult SearchIndex::search(const QString &typed, int limit, bool lastIsPrefix) const
+{
+    SearchResult result;
+    Db *db = m_reader ? m_reader.get() : m_writer.get();
+    if (!db) {
+        result.problem = QStringLiteral("Rejstřík vtipů nelze vytvořit.");
+        return result;
+    }
+    const QString query = ftsQuery(typed, lastIsPrefix);
+    if (query.isEmpty())
+        return result;
+    using Statement = Db::Statement;
+
+    // How many, and in how many libraries: a joke's id tells its library.
+    {
+        Statement all(*db, "SELECT rowid FROM joke_index WHERE joke_index MATCH ?");
+        all.bind(1, query);
+        std::unordered_set<qint64> libraries;
+        while (all.step()) {
+            ++result.jokes;
+            libraries.insert(all.integer(0) >> kJokeBits);
+        }
+        result.libraries = int(libraries.size());
+    }
+    if (db->error == SQLITE_OK) {
+        Statement best(*db,
+                       "SELECT j.id, l.name, j.name FROM"
+                       " (SELECT rowid AS id, rank FROM joke_index WHERE joke_index MATCH ?"
+                       "  ORDER BY rank LIMIT ?) AS b"
+                       " JOIN jokes AS j ON j.id = b.id JOIN libraries AS l ON l.id = j.library"
+                       " ORDER BY b.rank");
+        best.bind(1, query).bind(2, limit);
+        while (best.step())
+            result.hits.push_back({best.integer(0), best.text(1), best.text(2)});
+    }
+    if (db->error != SQLITE_OK) {
+        result.problem = czechReason(db->error);
+        result.hits.clear();
+        result.jokes = result.libraries = 0;
+    }
+    return result;
+}
+
+QString SearchIndex::snippet(qint64 id, const QString &typed, bool lastIsPrefix) const
+{
+    Db *db = m_reader ? m_reader.get() : m_writer.get();
+    const QString query = ftsQuery(typed, lastIsPrefix);
+    if (!db || query.isEmpty())
+        return {};
+    Db::Statement s(*db, "SELECT snippet(joke_index, 1, char(1), char(2), '…', 24)"
+                         " FROM joke_index WHERE joke_index MATCH ? AND rowid = ?");
+    s.bind(1, query).bind(2, id);
+    return s.step() ? s.text(0) : QString();
+}
+
+} // namespace store

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Search over the words of every joke of every library.
+//
+// The database's files stay the only truth: the index is a cache of what they
+// say, kept in an SQLite file of the user's cache folder (one for each
+// program folder) with SQLite's FTS5 full-text module, and brought in line
+// with the files whenever asked (refresh()). Each joke's entry remembers the
+// size and modification time of its file, so that only what changed is read
+// again. A cache file that is missing, damaged or not ours is made anew; where
+// none can be written the index is kept in memory.
+//
+// Matching: the words of a query in any order, in the joke's name or text,
+// whatever their letter case and diacritics; "quoted words" as a phrase; the
+// last word also as the beginning of a longer one while the user is typing.
+//
+// Every path is relative to the working directory (the program's folder), as
+// the database's paths are.
+namespace store {
+
+// Marks around the matched words of a snippet.
+inline constexpr QChar kMatchStart = QChar(0x0001);
+inline constexpr QChar kMatchEnd = QChar(0x0002);
+
+// A typed query as an FTS5 expression: each word a quoted string, each quoted
+// phrase one, the last word a prefix when `lastIsPrefix` (and it is not
+// closed by a blank or a quote). Empty when the text holds no word.
+QString ftsQuery(const QString &typed, bool lastIsPrefix = true);
+
+// The cache file of the index for a program folder:
+// $XDG_CACHE_HOME/chichotek/index-<hash of the folder's path>.sqlite.
+QString searchCacheFile(const QString &programFolder);
+
+struct SearchHit
+{
+    qint64 id = 0;
+    QString library;
+    QString joke;
+};
+
+struct SearchResult
+{
+    std::vector<SearchHit> hits; // best first, at most the limit asked for
+    int jokes = 0;               // every joke that matched
+    int libraries = 0;           // the libraries they are in
+    QString problem;             // why nothing could be searched, in words a user knows
+};
+
+struct RefreshReport
+{
+    int libraries = 0;  // libraries of the list
+    int jokes = 0;      // jokes of their lists
+    int read = 0;       // joke files read this time (new or changed)
+    int dropped = 0;    // entries of jokes no longer listed
+    int unreadable = 0; // joke files that could not be read (skipped)
+    QString problem;    // why the index could not be brought in line
+};
+
+class SearchIndex
+{
+public:
+    // The index kept in `cacheFile`; in memory when `cacheFile` is empty or
+    // cannot be made or written.
+    explicit SearchIndex(const QString &cacheFile);
+    ~SearchIndex();
+    SearchIndex(const SearchIndex &) = delete;
+    SearchIndex &operator=(const SearchIndex &) = delete;
+
+    bool inMemory() const;
+    // Brings the index in line with the files: the libraries of the list, the
+    // jokes of their lists and what each file holds. With `libraries` given,
+    // only those (and the list itself when `listChanged`). `progress` is told
+    // how many of how many libraries are done; `stop` ends it early. One
+    // refresh at a time, on any thread, also while another thread searches.
+    RefreshReport refresh(const std::function<void(int done, int total)> &progress = {},
+                          const std::atomic<bool> *stop = nullptr);
+    RefreshReport refresh(const QStringList &libraries, bool listChanged);
+
+    // The jokes that match `typed`, best first (a match in the name weighs
+    // more than one in the text). Safe on another thread than refresh().
+    SearchResult search(const QString &typed, int limit = 500, bool lastIsPrefix = true) const;
+    // The text around the best place of the match in the joke `id`, the
+    // matched words between kMatchStart and kMatchEnd; the beginning of the
+    // text when only the name matched.
+    QString snippet(qint64 id, const QString &typed, bool lastIsPrefix = true) const;
+
+private:
+    struct Db;
+    RefreshReport refreshSome(const QStringList *libraries, bool listChanged,
+                              const std::function<void(int, int)> &progress,
+                              const std::atomic<bool> *stop);
+    std::unique_ptr<Db> m_writer; // refresh's connection (the only one in memory)
+    std::unique_ptr<Db> m_reader; // search's connection, on a file
+    QString m_file;
+};
+
+} // namespace store
