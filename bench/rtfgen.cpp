@@ -4,8 +4,11 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace bench {
@@ -44,6 +47,42 @@ constexpr std::array<std::u16string_view, 96> kWords = {
     u"jestli",    u"pane",    u"vrchní",  u"polévka",  u"moucha",     u"plave",    u"kraul",
     u"zubař",     u"bolí",    u"zub",     u"trhá",     u"ředitel",    u"účetní",   u"prodavač",
     u"zákazník",  u"obchod",  u"fronta",  u"čtvrtek",  u"náhodou"};
+
+// A vocabulary of many words, some much more common than others, as in real
+// text: the word of rank r (from 1) comes about 1/r as often as the commonest.
+// Each word is two to five syllables of two letters.
+class Vocabulary
+{
+public:
+    explicit Vocabulary(int size)
+    {
+        static constexpr std::u16string_view kSyllables[] = {
+            u"ko", u"pa", u"ře", u"ší", u"mu", u"dě", u"la", u"vo", u"ny", u"tů",
+            u"če", u"ja", u"bu", u"zi", u"há", u"ro", u"sy", u"ži", u"ma", u"pě"};
+        constexpr int kCount = int(std::size(kSyllables));
+        m_words.reserve(std::size_t(size));
+        for (int i = 0; i < size; ++i) {
+            std::u16string word(kSyllables[std::size_t(i % kCount)]);
+            for (int rest = i / kCount + 1; rest > 0; rest /= kCount)
+                word += kSyllables[std::size_t(rest % kCount)];
+            m_words.push_back(std::move(word));
+        }
+    }
+    int size() const { return int(m_words.size()); }
+    const std::u16string &word(int rank) const { return m_words[std::size_t(rank - 1)]; }
+    int pickRank(int below1M) const
+    {
+        // size ^ u for u evenly in [0, 1): rank r with a chance of about 1/r.
+        const double u = below1M / double(1 << 20);
+        return std::clamp(int(std::pow(double(size()), u)), 1, size());
+    }
+
+private:
+    std::vector<std::u16string> m_words;
+};
+
+// While set, jokes take their words from it (see makeWordyJokes()).
+const Vocabulary *g_vocabulary = nullptr;
 
 constexpr std::array<std::u16string_view, 4> kEnds = {u".", u"!", u"?", u"…"};
 
@@ -84,7 +123,10 @@ void sentence(QByteArray &out, Random &random, int least = 5, int spread = 12)
     for (int i = 0; i < words; ++i) {
         if (i > 0)
             out += ' ';
-        std::u16string_view word = kWords[std::size_t(random.below(int(kWords.size())))];
+        std::u16string_view word =
+            g_vocabulary ? std::u16string_view(
+                               g_vocabulary->word(g_vocabulary->pickRank(random.below(1 << 20))))
+                         : kWords[std::size_t(random.below(int(kWords.size())))];
         const int style = random.below(100);
         if (i == 0) {
             // Capital first letter.
@@ -204,6 +246,22 @@ QByteArray makeRichEditRtf(std::int64_t bytes, std::uint32_t seed)
     header(out);
     body(out, bytes, random);
     return out;
+}
+
+QString vocabularyWord(int rank)
+{
+    static const Vocabulary vocabulary(kVocabulary);
+    const std::u16string &word = vocabulary.word(std::clamp(rank, 1, kVocabulary));
+    return QString::fromUtf16(word.data(), qsizetype(word.size()));
+}
+
+std::vector<QByteArray> makeWordyJokes(int count, std::uint32_t seed)
+{
+    static const Vocabulary vocabulary(kVocabulary);
+    g_vocabulary = &vocabulary;
+    std::vector<QByteArray> jokes = makeJokes(count, seed);
+    g_vocabulary = nullptr;
+    return jokes;
 }
 
 std::vector<QByteArray> makeJokes(int count, std::uint32_t seed)

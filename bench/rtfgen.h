@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,14 @@ QByteArray makeRichEditRtf(std::int64_t bytes, std::uint32_t seed = 1);
 
 // `count` jokes of 2 to 8 KB each, sizes spread evenly.
 std::vector<QByteArray> makeJokes(int count, std::uint32_t seed = 1);
+
+// The same, but with words from a vocabulary of kVocabulary words where the
+// word of rank r comes about 1/r as often as the commonest, as in real text:
+// for benchmarks of searching, where what a word matches matters.
+constexpr int kVocabulary = 60000;
+std::vector<QByteArray> makeWordyJokes(int count, std::uint32_t seed = 1);
+// The word of that rank (1 is the commonest).
+QString vocabularyWord(int rank);
 
 // How the items of a list are marked.
 enum class ListForm {

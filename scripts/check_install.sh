@@ -24,12 +24,12 @@ fail() {
 prefix="$work/usr"
 cmake --install "$dir" --prefix "$prefix" >/dev/null
 
-layout=(bin/chichotek bin/chichotek-rtfconv share/chichotek/sample/DataBase/seznam.dat
+layout=(bin/chichotek bin/chichotek-rtfconv bin/chichotek-find share/chichotek/sample/DataBase/seznam.dat
         share/chichotek/sample/chichotek.cfg share/chichotek/sample/pozadi.bmp
         share/applications/cz.chichotek.Chichotek.desktop
         share/metainfo/cz.chichotek.Chichotek.metainfo.xml
         share/icons/hicolor/scalable/apps/cz.chichotek.Chichotek.svg
-        share/man/man1/chichotek.1 share/doc/chichotek/copyright)
+        share/man/man1/chichotek.1 share/man/man1/chichotek-find.1 share/doc/chichotek/copyright)
 for file in "${layout[@]}"; do
   [ -e "$prefix/$file" ] || fail "not installed: $file"
 done

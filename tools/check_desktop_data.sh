@@ -2,7 +2,7 @@
 # Checks the installed desktop integration of Chichotek under an install
 # prefix: the launcher and the AppStream metadata pass their validators with
 # no warnings, the icon is there at every size (the PNGs at the size their
-# folder names), and both manual pages are there and format without warnings.
+# folder names), and the manual pages are there and format without warnings.
 #   check_desktop_data.sh PREFIX
 # Needs desktop-file-validate (desktop-file-utils) and appstreamcli
 # (appstream); groff, when present, also checks the manual pages.
@@ -88,7 +88,7 @@ for size in 16 32 48 256; do
 done
 
 # The manual pages, plain or compressed.
-for page in chichotek chichotek-rtfconv; do
+for page in chichotek chichotek-rtfconv chichotek-find; do
   found=
   for candidate in "$share/man/man1/$page.1" "$share/man/man1/$page.1.gz"; do
     [ -f "$candidate" ] && found=$candidate && break

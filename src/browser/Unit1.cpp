@@ -4,6 +4,7 @@
 #include "Details.h"
 #include "Hledat.h"
 #include "Program.h"
+#include "TextSearch.h"
 #include "Unit4.h"
 #include "authoring/Authoring.h"
 #include "authoring/Unit2.h"
@@ -18,6 +19,7 @@
 #include "store/files.h"
 #include "store/richclipboard.h"
 #include "store/rtfwriter.h"
+#include "store/searchindex.h"
 #include "store/settings.h"
 
 #include <QAction>
@@ -359,6 +361,8 @@ void THLAVNI::createMenus()
     Odstr->setToolTip(QStringLiteral("Odstraní knihovnu pouze ze seznamu dostupních knihoven."));
     Databze1->addSeparator();
     Najit = menuItem(Databze1, "Najit", QStringLiteral("Najít vtip..."), false);
+    HledatVText = menuItem(Databze1, "HledatVText", QStringLiteral("Hledat v textech vtipů..."));
+    HledatVText->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     Databze1->addSeparator();
     Internet1 = Databze1->addMenu(QStringLiteral("Internet"));
     Internet1->setObjectName(QStringLiteral("Internet1"));
@@ -1201,6 +1205,7 @@ void THLAVNI::bindExtras()
     connect(Pocitej, &QTimer::timeout, this, [this] { PocitejTimer(); });
     connect(celkovy, &QAction::triggered, this, [this] { celkovyClick(); });
     connect(Najit, &QAction::triggered, this, [this] { NajitClick(); });
+    connect(HledatVText, &QAction::triggered, this, [this] { HledatVTextClick(); });
     connect(Oaplikaci1, &QAction::triggered, this, [this] { Oaplikaci1Click(); });
     connect(Sthnoutvtipy1, &QAction::triggered, this, [this] { Sthnoutvtipy1Click(); });
     connect(Publikovatknihovnu1, &QAction::triggered, this, [this] { Publikovatknihovnu1Click(); });
@@ -1344,6 +1349,52 @@ void THLAVNI::NajitClick()
         return;
     platform::services().message(QStringLiteral("Bohužel musíte zadat celý název vtipu!!!"));
     look->show();
+}
+
+void THLAVNI::HledatVTextClick()
+{
+    if (!m_textSearch)
+        m_textSearch = new THledani(store::searchCacheFile(QDir::currentPath()), this);
+    m_textSearch->open();
+}
+
+bool THLAVNI::showFoundJoke(const QString &library, const QString &joke, QString *why)
+{
+    const auto rowOf = [this](const QString &name) {
+        for (int i = 0; i < Seznam->count(); ++i) {
+            if (Seznam->item(i) == name)
+                return i;
+        }
+        return -1;
+    };
+    if (m_walking || QApplication::activeModalWidget()) {
+        *why = QStringLiteral("Hlavní okno je zaneprázdněné, zkuste to za chvíli.");
+        return false;
+    }
+    if (Rezim != RezimVtipy || m_openLibrary != library) {
+        if (Rezim == RezimVtipy)
+            OtevriAkceExecute(); // back to the libraries
+        const int row = rowOf(library);
+        if (Rezim != RezimKnihovny || row < 0) {
+            *why = QStringLiteral("Knihovna „%1“ už v seznamu není.").arg(library);
+            return false;
+        }
+        Seznam->setItemIndex(row);
+        SeznamClick();
+        OtevriAkceExecute();
+        if (Rezim != RezimVtipy || m_openLibrary != library) {
+            *why = QStringLiteral("Knihovnu „%1“ nelze otevřít.").arg(library);
+            return false;
+        }
+    }
+    const int row = rowOf(joke);
+    if (row < 0) {
+        *why = QStringLiteral("Vtip „%1“ už v knihovně „%2“ není.").arg(joke, library);
+        return false;
+    }
+    Seznam->setItemIndex(row);
+    SeznamClick();
+    return true;
 }
 
 void THLAVNI::Oaplikaci1Click()

@@ -42,6 +42,7 @@ extern unsigned char IkonkaCount;
 // The main window: the list of libraries or of one library's jokes, the
 // description panel, the joke view and the menus.
 class QLockFile;
+class THledani;
 
 class THLAVNI : public QMainWindow, public AuthoringHost
 {
@@ -95,6 +96,7 @@ public:
     QAction *OdstrU;
     QAction *Odstr;
     QAction *Najit;
+    QAction *HledatVText;
     QMenu *Internet1;
     QAction *Sthnoutvtipy1;
     QAction *Publikovatknihovnu1;
@@ -189,6 +191,13 @@ public:
     bool walking() const { return m_walking; }
     // The find window, the about box, the internet commands and the eggs.
     void NajitClick();
+    // The window that searches the words of every joke.
+    void HledatVTextClick();
+    THledani *textSearch() const { return m_textSearch; }
+    // Opens the library (closing the one open) and selects and shows its joke
+    // as a click in the list would; false with the reason when the library
+    // or the joke is not in the list, or the window is busy.
+    bool showFoundJoke(const QString &library, const QString &joke, QString *why);
     void Oaplikaci1Click();
     void Sthnoutvtipy1Click();
     void Publikovatknihovnu1Click();
@@ -259,6 +268,7 @@ private:
     QImage m_libraryPicture;
     // The library open in joke mode.
     QString m_openLibrary;
+    THledani *m_textSearch = nullptr;
     // The filter of the joke save dialog chosen last: 1 RTF, 2 text.
     int m_saveFilter = 2;
 

@@ -55,6 +55,9 @@ public:
     bool isValid() const { return m_refused.isNull(); }
     // The refused name (null when valid).
     const QString &refusedName() const { return m_refused; }
+    // Its names as given: "DataBase", then the library's file or folder, then
+    // the file in the library's folder, if any.
+    const QStringList &parts() const { return m_parts; }
     // The path as the user knows it, with backslashes: "DataBase\Zvířata.da1".
     QString display() const;
     // The path to use with the file system, resolved against what is on disk.

@@ -13,7 +13,11 @@
 
 #include <sqlite3.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
+#include <vector>
 
 namespace store {
 namespace {
@@ -38,7 +42,7 @@ QString quotedWords(const QStringList &words)
 // The joke's text as the index keeps it: UTF-8, compressed.
 QByteArray pack(const QString &text)
 {
-    return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 1);
+    return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 9);
 }
 
 void unpackFunction(sqlite3_context *context, int, sqlite3_value **values)
@@ -304,9 +308,13 @@ SearchIndex::SearchIndex(const QString &cacheFile)
     if (!cacheFile.isEmpty() && QDir().mkpath(QFileInfo(cacheFile).path())) {
         for (int attempt = 0; attempt < 2 && !m_reader; ++attempt) {
             auto writer = std::make_unique<Db>();
+            // The space the index frees can be given back (this takes only
+            // on a new file, before its first table).
             bool fine = writer->open(cacheFile, true) &&
+                        writer->exec("PRAGMA auto_vacuum = INCREMENTAL") &&
                         writer->exec("PRAGMA journal_mode = WAL") &&
-                        writer->exec("PRAGMA synchronous = NORMAL");
+                        writer->exec("PRAGMA synchronous = NORMAL") &&
+                        writer->exec("PRAGMA cache_size = -65536");
             if (fine && !writer->isOurs(folder))
                 fine = writer->isEmpty() && writer->createSchema(folder);
             auto reader = std::make_unique<Db>();
@@ -356,6 +364,89 @@ struct Row
     qint64 id;
     qint64 size;
     qint64 mtime;
+};
+
+// A joke to read and put in the index.
+struct Work
+{
+    QString library;
+    qint64 lib = 0; // the library's id
+    QString name;
+    qint64 id = 0; // its entry's, 0 for a new one
+    qint64 size = -1;
+    qint64 mtime = 0;
+    // Filled by the reader:
+    bool readable = true;
+    QString text;
+    QByteArray body;
+};
+
+// Reads the jokes of `work` on a thread of its own, a few ahead of the one
+// who takes them.
+class Reader
+{
+public:
+    explicit Reader(std::vector<Work> &work, const std::atomic<bool> *stop)
+        : m_work(work), m_stop(stop), m_thread([this] { run(); })
+    {}
+    ~Reader()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    // Waits until work[i] is read.
+    Work &take(std::size_t i)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_read > i; });
+        m_taken = i + 1;
+        m_changed.notify_all();
+        return m_work[i];
+    }
+
+private:
+    static constexpr std::size_t kAhead = 64;
+
+    void run()
+    {
+        for (std::size_t i = 0; i < m_work.size(); ++i) {
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [&] { return m_quit || i < m_taken + kAhead; });
+                if (m_quit)
+                    return;
+            }
+            Work &w = m_work[i];
+            if (w.size >= 0 && !(m_stop && m_stop->load())) {
+                if (std::optional<QString> text =
+                        readJokeText(DbPath::jokeFile(w.library, w.name))) {
+                    w.text = std::move(*text);
+                    w.body = pack(w.text);
+                } else {
+                    w.readable = false;
+                }
+            }
+            const std::lock_guard lock(m_mutex);
+            m_read = i + 1;
+            m_changed.notify_all();
+        }
+    }
+
+    std::vector<Work> &m_work;
+    const std::atomic<bool> *m_stop;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_read = 0;  // work[0 .. m_read) is read
+    std::size_t m_taken = 0; // and work[0 .. m_taken) taken
+    bool m_quit = false;
+    std::thread m_thread;
 };
 
 } // namespace
@@ -428,10 +519,10 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
         return report;
     };
 
+    if (!db.exec("BEGIN"))
+        return failed();
     // Libraries no longer listed go.
     if (listChanged) {
-        if (!db.exec("BEGIN"))
-            return failed();
         QList<qint64> gone;
         {
             Statement all(db, "SELECT id, name FROM libraries");
@@ -455,22 +546,22 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
             if (!drop.bind(1, library).run())
                 return failed();
         }
-        if (!db.exec("COMMIT"))
-            return failed();
     }
 
+    // What each library lists against what its folder holds and what the
+    // index has: the jokes to read, and the entries to drop.
     QStringList toCheck = libraries;
     if (only) {
         const QSet<QString> wanted(only->begin(), only->end());
         toCheck.removeIf([&](const QString &name) { return !wanted.contains(name); });
     }
+    std::vector<Work> work;
+    QList<qint64> drop;
     const int total = int(toCheck.size());
-    int done = 0;
+    int checked = 0;
     for (const QString &library : std::as_const(toCheck)) {
         if (stop && stop->load())
             break;
-        if (!db.exec("BEGIN"))
-            return failed();
         qint64 lib = 0;
         libraryId.bind(1, library);
         if (libraryId.step()) {
@@ -483,7 +574,6 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
             lib = sqlite3_last_insert_rowid(db.db);
         }
 
-        // What the library lists, and what its folder holds.
         QStringList names;
         if (const std::optional<QStringList> listed = readList(DbPath::jokeList(library))) {
             QSet<QString> seen;
@@ -519,61 +609,94 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
             if (!stamp)
                 stamp = anyCase.value(file.toCaseFolded(), nullptr);
             // A joke not written yet is found by its name.
-            const qint64 size = stamp ? stamp->size : -1;
-            const qint64 mtime = stamp ? stamp->mtime : 0;
+            Work w;
+            w.library = library;
+            w.lib = lib;
+            w.name = name;
+            w.size = stamp ? stamp->size : -1;
+            w.mtime = stamp ? stamp->mtime : 0;
             const auto row = rows.find(name);
-            if (row != rows.end() && row->size == size && row->mtime == mtime) {
-                rows.erase(row);
-                continue;
-            }
-            QString text;
-            if (stamp) {
-                const std::optional<QString> read = readJokeText(DbPath::jokeFile(library, name));
-                if (!read) {
-                    ++report.unreadable;
-                    if (row != rows.end())
-                        rows.erase(row);
-                    continue;
-                }
-                text = *read;
-            }
-            ++report.read;
-            const QByteArray body = pack(text);
             if (row != rows.end()) {
-                const qint64 id = row->id;
+                w.id = row->id;
+                const bool same = row->size == w.size && row->mtime == w.mtime;
                 rows.erase(row);
-                if (!forget(id) ||
-                    !changeJoke.bind(1, size).bind(2, mtime).bindBlob(3, body).bind(4, id).run())
-                    return failed();
-                if (!index.bind(1, id).bind(2, name).bind(3, text).run())
-                    return failed();
-            } else {
-                nextNumber.bind(1, lib);
-                if (!nextNumber.step())
-                    return failed();
-                const qint64 id = (lib << kJokeBits) | nextNumber.integer(0);
-                nextNumber.reset();
-                if (!addJoke.bind(1, id)
-                         .bind(2, lib)
-                         .bind(3, name)
-                         .bind(4, size)
-                         .bind(5, mtime)
-                         .bindBlob(6, body)
-                         .run() ||
-                    !index.bind(1, id).bind(2, name).bind(3, text).run())
-                    return failed();
+                if (same)
+                    continue;
             }
+            work.push_back(std::move(w));
         }
         // Jokes the list no longer has.
-        for (const Row &row : std::as_const(rows)) {
-            ++report.dropped;
-            if (!forget(row.id) || !dropJoke.bind(1, row.id).run())
-                return failed();
+        for (const Row &row : std::as_const(rows))
+            drop << row.id;
+        if (progress)
+            progress(++checked, total);
+    }
+    for (const qint64 id : std::as_const(drop)) {
+        ++report.dropped;
+        if (!forget(id) || !dropJoke.bind(1, id).run())
+            return failed();
+    }
+    if (!db.exec("COMMIT"))
+        return failed();
+
+    // The jokes read on another thread while the index takes them here, a
+    // transaction for every few hundred so that a search sees them coming.
+    if (!work.empty()) {
+        Reader reader(work, stop);
+        if (!db.exec("BEGIN"))
+            return failed();
+        const int toRead = int(work.size());
+        for (std::size_t i = 0; i < work.size(); ++i) {
+            if (stop && stop->load())
+                break;
+            Work &w = reader.take(i);
+            if (!w.readable) {
+                ++report.unreadable;
+            } else {
+                ++report.read;
+                if (w.id != 0) {
+                    if (!forget(w.id) || !changeJoke.bind(1, w.size)
+                                              .bind(2, w.mtime)
+                                              .bindBlob(3, w.body)
+                                              .bind(4, w.id)
+                                              .run())
+                        return failed();
+                } else {
+                    nextNumber.bind(1, w.lib);
+                    if (!nextNumber.step())
+                        return failed();
+                    w.id = (w.lib << kJokeBits) | nextNumber.integer(0);
+                    nextNumber.reset();
+                    if (!addJoke.bind(1, w.id)
+                             .bind(2, w.lib)
+                             .bind(3, w.name)
+                             .bind(4, w.size)
+                             .bind(5, w.mtime)
+                             .bindBlob(6, w.body)
+                             .run())
+                        return failed();
+                }
+                if (!index.bind(1, w.id).bind(2, w.name).bind(3, w.text).run())
+                    return failed();
+            }
+            // Its text is in the index now.
+            w.text = QString();
+            w.body = QByteArray();
+            if ((i + 1) % 500 == 0 || i + 1 == work.size()) {
+                if (!db.exec("COMMIT") || !db.exec("BEGIN"))
+                    return failed();
+                if (progress)
+                    progress(int(i + 1), toRead);
+            }
         }
         if (!db.exec("COMMIT"))
             return failed();
-        if (progress)
-            progress(++done, total);
+        // After much was read, the index is merged into one piece, which
+        // makes it smaller, and the space freed goes back.
+        if (report.read >= 1000 && report.read * 10 >= report.jokes) {
+            db.exec("INSERT INTO joke_index(joke_index) VALUES('optimize')");
+            db.exec("PRAGMA incremental_vacuum");
+        }
     }
     return report;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "authoring/Unit6.h"
+#include "browser/TextSearch.h"
 #include "authoring/Unit7.h"
 #include "support/mainwindowfixture.h"
 
@@ -20,6 +21,8 @@ protected:
         HLAVNI->show();
         clickRow(0);
         ASSERT_TRUE(Upravit->prepareEditor());
+        // The search window is made when first asked for.
+        HLAVNI->HledatVText->trigger();
         for (QWidget *window : windows()) {
             if (qobject_cast<QDialog *>(window))
                 showOnce(window);

@@ -1,6 +1,8 @@
 #include "browser/Program.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,9 @@ int main(int argc, char **argv)
     // Every test runs headless.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Caches (the search index) go to a folder of the run's own.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     setupApplication(app);

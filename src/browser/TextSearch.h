@@ -1,0 +1,82 @@
+#pragma once
+
+#include "store/searchindex.h"
+
+#include <QDialog>
+#include <QSet>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QProgressBar;
+class HitModel;
+namespace store {
+class DbPath;
+}
+
+// The window that searches the words of every joke of every library: a
+// search box, the jokes that match, best first, with the text around the
+// match, and a status line. Results follow the typing after a short pause;
+// Enter or a double click opens the joke in the main window.
+//
+// It keeps the search index (store/searchindex.h) of the program's folder:
+// each time the window opens, the index is brought in line with the files on
+// a thread of its own while the user can type already, and every change the
+// program makes to a library while it lives is taken in at once.
+class THledani : public QDialog
+{
+    Q_OBJECT
+public:
+    // `cacheFile` is the index's file (store::searchCacheFile()); empty keeps
+    // it in memory.
+    explicit THledani(const QString &cacheFile, QWidget *parent = nullptr);
+    ~THledani() override;
+
+    QLineEdit *Hledany;
+    QProgressBar *Prubeh;
+    QListView *Vysledky;
+    QLabel *Stav;
+
+    // Shows the window beside the main window and re-checks the index.
+    void open();
+    // Searches for what the box holds now, without the pause.
+    void searchNow();
+    // Opens the joke of the result row in the main window.
+    void openResult(int row);
+    // Whether the index is being brought in line with the files.
+    bool refreshing() const { return m_worker.joinable(); }
+
+    static constexpr int kPauseMs = 30;   // after a key, before searching
+    static constexpr int kMostRows = 500; // of the results shown
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void changed(const store::DbPath &path);
+    void startRefresh();
+    void refreshed(const store::RefreshReport &report);
+    void showStatus();
+    void placeBesideMainWindow();
+
+    std::unique_ptr<store::SearchIndex> m_index;
+    HitModel *m_model;
+    QTimer m_pause;
+    QString m_shownQuery;
+    store::SearchResult m_result;
+    store::RefreshReport m_report;
+    bool m_indexed = false; // a refresh has finished since the window opened
+    QString m_openProblem;  // why the last result could not be opened
+
+    // The refresh running on its thread, and what is to be refreshed after.
+    std::thread m_worker;
+    std::atomic<bool> m_stop{false};
+    bool m_fullPending = false;
+    QSet<QString> m_librariesPending;
+    bool m_listPending = false;
+};
