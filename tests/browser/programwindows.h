@@ -1,8 +1,8 @@
 #pragma once
 
 #include "authoring/Unit6.h"
-#include "browser/TextSearch.h"
 #include "authoring/Unit7.h"
+#include "browser/TextSearch.h"
 #include "support/mainwindowfixture.h"
 
 #include <QFontComboBox>
