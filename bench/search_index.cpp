@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -51,22 +52,12 @@ qint64 fileSize(const QString &path)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int libraries = 1000;
-    int jokes = 100;
-    QString folder = QStringLiteral("/tmp/chichotek-bench-search");
-    const QStringList args = app.arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--libraries") && i + 1 < args.size())
-            libraries = args[++i].toInt();
-        else if (args[i] == QLatin1String("--jokes") && i + 1 < args.size())
-            jokes = args[++i].toInt();
-        else
-            folder = args[i];
-    }
-    if (!bench::makeSearchFolder(folder, libraries, jokes)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(folder));
+    const std::optional<bench::SearchFolder> made = bench::madeSearchFolder(app.arguments());
+    if (!made)
         return 1;
-    }
+    const int libraries = made->libraries;
+    const int jokes = made->jokesPerLibrary;
+    const QString folder = made->path;
     if (!QDir::setCurrent(folder))
         return 1;
 

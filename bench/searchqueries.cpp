@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
 #include <vector>
 
 namespace bench {
@@ -31,6 +32,24 @@ bool makeSearchFolder(const QString &folder, int libraries, int jokesPerLibrary)
     }
     QFile done(marker);
     return done.open(QIODevice::WriteOnly);
+}
+
+std::optional<SearchFolder> madeSearchFolder(const QStringList &arguments)
+{
+    SearchFolder folder;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--libraries") && i + 1 < arguments.size())
+            folder.libraries = arguments[++i].toInt();
+        else if (arguments[i] == QLatin1String("--jokes") && i + 1 < arguments.size())
+            folder.jokesPerLibrary = arguments[++i].toInt();
+        else
+            folder.path = arguments[i];
+    }
+    if (!makeSearchFolder(folder.path, folder.libraries, folder.jokesPerLibrary)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(folder.path));
+        return std::nullopt;
+    }
+    return folder;
 }
 
 QStringList searchQueries()

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What the search benchmarks share.
 namespace bench {
 
@@ -10,6 +12,19 @@ namespace bench {
 // 2 to 8 KB of rich-edit RTF with words from the benchmarks' large vocabulary
 // (makeWordyJokes()). A folder already written for the same sizes is kept.
 bool makeSearchFolder(const QString &folder, int libraries, int jokesPerLibrary);
+
+// The folder and its size from a benchmark's command line:
+// [--libraries N] [--jokes M] [FOLDER], by default 1,000 libraries of 100
+// jokes in /tmp/chichotek-bench-search.
+struct SearchFolder
+{
+    int libraries = 1000;
+    int jokesPerLibrary = 100;
+    QString path = QStringLiteral("/tmp/chichotek-bench-search");
+};
+// That folder, written when it is not there yet; nothing, after saying why on
+// the standard error, when it cannot be written.
+std::optional<SearchFolder> madeSearchFolder(const QStringList &arguments);
 
 // Twenty queries of one to three words as users type them: words neither
 // rare nor common, half without diacritics, some in capitals.

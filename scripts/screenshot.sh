@@ -1,38 +1,66 @@
 #!/usr/bin/env bash
-# Makes docs/main-window.png: the built program on a virtual screen (Xvfb)
-# with the sample's first library open and its first joke shown, as a user
-# sees it. The program runs on a temporary home, so no user's folder is
-# touched.
-#   scripts/screenshot.sh [OUT.png]
+# Makes the README's pictures: the built program on a virtual screen (Xvfb),
+# as a user sees it. The program runs on a temporary home, so no user's
+# folder is touched.
+#   scripts/screenshot.sh [OUT.png]            docs/main-window.png: the sample's
+#                                              first library open, its first joke shown
+#   scripts/screenshot.sh --search [OUT.png]   docs/search-window.png: the search
+#                                              window beside it, with results for "pepicek"
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing xdotool imagemagick
-out=${1:-$ROOT/docs/main-window.png}
+mode=main
+if [ "${1:-}" = --search ]; then
+  mode=search
+  shift
+fi
+if [ $mode = main ]; then
+  out=${1:-$ROOT/docs/main-window.png}
+else
+  out=${1:-$ROOT/docs/search-window.png}
+fi
 configure "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_WERROR=ON >/dev/null
 cmake --build "$ROOT/build" --target chichotek
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$(dirname "$out")"
 
-HOME=$home PROGRAM="$ROOT/build/bin/chichotek" OUT=$out \
-  xvfb-run -a -s "-screen 0 640x480x24" bash -c '
+# Under Xvfb: the program on its first start, then what the picture shows.
+HOME=$home PROGRAM="$ROOT/build/bin/chichotek" OUT=$out MODE=$mode \
+  xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
     set -euo pipefail
-    env -u XDG_DATA_HOME "$PROGRAM" &
+    env -u XDG_DATA_HOME -u XDG_CACHE_HOME "$PROGRAM" &
     program=$!
     window=$(xdotool search --sync --onlyvisible --name "^Chichotek v ")
     xdotool windowfocus --sync "$window"
     sleep 1
-    # The first library of the list, then "Otevřít" (the menu bar is about
-    # 20 pixels high above the window'"'"'s controls).
-    menu=$(( $(xdotool getwindowgeometry "$window" | sed -n "s/.*Geometry: [0-9]*x//p") - 313 ))
-    xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
-    sleep 0.5
-    xdotool mousemove --window "$window" 108 $((menu + 296)) click 1
-    sleep 1
-    # The first joke.
-    xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
-    sleep 1
-    import -window "$window" "$OUT"
+    if [ "$MODE" = main ]; then
+      # The first library of the list, then "Otevřít" (the menu bar is about
+      # 20 pixels high above the window'"'"'s controls).
+      menu=$(( $(xdotool getwindowgeometry "$window" | sed -n "s/.*Geometry: [0-9]*x//p") - 313 ))
+      xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
+      sleep 0.5
+      xdotool mousemove --window "$window" 108 $((menu + 296)) click 1
+      sleep 1
+      # The first joke.
+      xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
+      sleep 1
+      import -window "$window" "$OUT"
+    else
+      # Ctrl+F, a word typed without its diacritics, the second result
+      # opened; the picture holds both windows.
+      xdotool key ctrl+f
+      search=$(xdotool search --sync --onlyvisible --name "^Hledat v textech")
+      xdotool windowfocus --sync "$search"
+      sleep 0.5
+      xdotool type --delay 60 "pepicek"
+      sleep 1
+      xdotool key Down Return
+      sleep 1
+      xdotool windowfocus --sync "$search"
+      sleep 0.5
+      import -window root -crop 700x360+324+125 +repage "$OUT"
+    fi
     kill "$program"
   '
 echo "$out"

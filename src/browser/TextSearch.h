@@ -51,8 +51,8 @@ public:
     // Whether the index is being brought in line with the files.
     bool refreshing() const { return m_worker.joinable(); }
 
-    static constexpr int kPauseMs = 30;   // after a key, before searching
-    static constexpr int kMostRows = 500; // of the results shown
+    static constexpr int kPauseMs = 20;   // after a key, before searching
+    static constexpr int kMostRows = 200; // of the results shown
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -42,7 +42,7 @@ QString quotedWords(const QStringList &words)
 // The joke's text as the index keeps it: UTF-8, compressed.
 QByteArray pack(const QString &text)
 {
-    return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 9);
+    return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 6);
 }
 
 void unpackFunction(sqlite3_context *context, int, sqlite3_value **values)
@@ -642,6 +642,34 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
     // The jokes read on another thread while the index takes them here, a
     // transaction for every few hundred so that a search sees them coming.
     if (!work.empty()) {
+        // Much to read (the first time, say): the index's pieces are merged
+        // once at the end instead of again and again on the way, and the
+        // log is copied into the file in bigger steps.
+        const bool bulk = work.size() >= 1000;
+        struct Bulk
+        {
+            Db &db;
+            bool on;
+            Bulk(Db &d, bool b) : db(d), on(b)
+            {
+                if (on)
+                    db.exec("INSERT INTO joke_index(joke_index, rank) VALUES('automerge', 0);"
+                            "INSERT INTO joke_index(joke_index, rank) VALUES('crisismerge', 64);"
+                            "INSERT INTO joke_index(joke_index, rank) VALUES('hashsize', 33554432);"
+                            "PRAGMA wal_autocheckpoint = 16384");
+            }
+            ~Bulk()
+            {
+                if (on) {
+                    const int error = db.error;
+                    db.exec("INSERT INTO joke_index(joke_index, rank) VALUES('automerge', 4);"
+                            "INSERT INTO joke_index(joke_index, rank) VALUES('crisismerge', 16);"
+                            "INSERT INTO joke_index(joke_index, rank) VALUES('hashsize', 1048576);"
+                            "PRAGMA wal_autocheckpoint = 1000");
+                    db.error = error;
+                }
+            }
+        } settings(db, bulk);
         Reader reader(work, stop);
         if (!db.exec("BEGIN"))
             return failed();
@@ -693,7 +721,7 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
             return failed();
         // After much was read, the index is merged into one piece, which
         // makes it smaller, and the space freed goes back.
-        if (report.read >= 1000 && report.read * 10 >= report.jokes) {
+        if (bulk) {
             db.exec("INSERT INTO joke_index(joke_index) VALUES('optimize')");
             db.exec("PRAGMA incremental_vacuum");
         }
