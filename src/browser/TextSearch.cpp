@@ -360,6 +360,12 @@ void THledani::changed(const store::DbPath &path)
     QTimer::singleShot(0, this, [this] { startRefresh(); });
 }
 
+void THledani::startRefreshWhole()
+{
+    m_fullPending = true;
+    startRefresh();
+}
+
 void THledani::startRefresh()
 {
     if (m_worker.joinable())
@@ -369,6 +375,12 @@ void THledani::startRefresh()
     const QStringList libraries(m_librariesPending.begin(), m_librariesPending.end());
     if (!full && !list && libraries.isEmpty())
         return;
+    // A damaged cache is started again, quietly, and filled whole.
+    if (m_index->damaged()) {
+        m_index->makeAnew();
+        m_model->setResult({}, QString());
+        return startRefreshWhole();
+    }
     m_fullPending = m_listPending = false;
     m_librariesPending.clear();
     m_stop = false;
@@ -414,6 +426,8 @@ void THledani::searchNow()
     m_pause.stop();
     const QString query = Hledany->text();
     m_result = m_index->search(query, kMostRows);
+    if (m_index->damaged())
+        QTimer::singleShot(0, this, [this] { startRefreshWhole(); });
     m_shownQuery = query;
     m_model->setResult(m_result.hits, query);
     if (m_model->rowCount({}) > 0)

@@ -60,6 +60,7 @@ protected:
 private:
     void changed(const store::DbPath &path);
     void startRefresh();
+    void startRefreshWhole();
     void refreshed(const store::RefreshReport &report);
     void showStatus();
     void placeBesideMainWindow();

@@ -82,7 +82,8 @@ QString czechReason(int code)
 struct SearchIndex::Db
 {
     sqlite3 *db = nullptr;
-    int error = SQLITE_OK;
+    // The last result (in memory, one connection serves two threads).
+    std::atomic<int> error{SQLITE_OK};
 
     ~Db()
     {
@@ -302,15 +303,30 @@ QString searchCacheFile(const QString &programFolder)
 // ---------------------------------------------------------------------------
 // The index
 
-SearchIndex::SearchIndex(const QString &cacheFile)
+SearchIndex::SearchIndex(const QString &cacheFile) : m_requested(cacheFile)
 {
+    open(false);
+}
+
+void SearchIndex::open(bool anew)
+{
+    m_reader.reset();
+    m_writer.reset();
+    m_file.clear();
+    m_damaged = false;
     const QString folder = QDir::currentPath();
-    if (!cacheFile.isEmpty() && QDir().mkpath(QFileInfo(cacheFile).path())) {
+    const auto remove = [this] {
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(m_requested + QLatin1String(suffix));
+    };
+    if (!m_requested.isEmpty() && QDir().mkpath(QFileInfo(m_requested).path())) {
+        if (anew)
+            remove();
         for (int attempt = 0; attempt < 2 && !m_reader; ++attempt) {
             auto writer = std::make_unique<Db>();
             // The space the index frees can be given back (this takes only
             // on a new file, before its first table).
-            bool fine = writer->open(cacheFile, true) &&
+            bool fine = writer->open(m_requested, true) &&
                         writer->exec("PRAGMA auto_vacuum = INCREMENTAL") &&
                         writer->exec("PRAGMA journal_mode = WAL") &&
                         writer->exec("PRAGMA synchronous = NORMAL") &&
@@ -318,18 +334,17 @@ SearchIndex::SearchIndex(const QString &cacheFile)
             if (fine && !writer->isOurs(folder))
                 fine = writer->isEmpty() && writer->createSchema(folder);
             auto reader = std::make_unique<Db>();
-            fine = fine && reader->open(cacheFile, false);
+            fine = fine && reader->open(m_requested, false);
             if (fine) {
                 m_writer = std::move(writer);
                 m_reader = std::move(reader);
-                m_file = cacheFile;
+                m_file = m_requested;
                 break;
             }
             // Damaged, someone else's or of another version: made anew.
             writer.reset();
             reader.reset();
-            for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-                QFile::remove(cacheFile + QLatin1String(suffix));
+            remove();
         }
     }
     if (!m_writer) {
@@ -337,6 +352,22 @@ SearchIndex::SearchIndex(const QString &cacheFile)
         if (!m_writer->open(QString(), true) || !m_writer->createSchema(folder))
             m_writer.reset();
     }
+}
+
+bool SearchIndex::damaged() const
+{
+    return m_damaged;
+}
+
+void SearchIndex::makeAnew()
+{
+    open(true);
+}
+
+void SearchIndex::noteError(int code) const
+{
+    if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB)
+        m_damaged = true;
 }
 
 SearchIndex::~SearchIndex() = default;
@@ -514,6 +545,7 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
         return unindex.bind(1, id).bind(2, name).bind(3, text).run();
     };
     auto failed = [&] {
+        noteError(db.error);
         report.problem = czechReason(db.error);
         db.exec("ROLLBACK");
         return report;
@@ -765,6 +797,7 @@ SearchResult SearchIndex::search(const QString &typed, int limit, bool lastIsPre
             result.hits.push_back({best.integer(0), best.text(1), best.text(2)});
     }
     if (db->error != SQLITE_OK) {
+        noteError(db->error);
         result.problem = czechReason(db->error);
         result.hits.clear();
         result.jokes = result.libraries = 0;

@@ -76,6 +76,11 @@ public:
     SearchIndex &operator=(const SearchIndex &) = delete;
 
     bool inMemory() const;
+    // Whether a refresh or a search found the cache file damaged; then
+    // makeAnew() starts it again empty (while no other thread uses the
+    // index), and the next refresh fills it.
+    bool damaged() const;
+    void makeAnew();
     // Brings the index in line with the files: the libraries of the list, the
     // jokes of their lists and what each file holds. With `libraries` given,
     // only those (and the list itself when `listChanged`). `progress` is told
@@ -95,12 +100,16 @@ public:
 
 private:
     struct Db;
+    void open(bool anew);
+    void noteError(int code) const;
     RefreshReport refreshSome(const QStringList *libraries, bool listChanged,
                               const std::function<void(int, int)> &progress,
                               const std::atomic<bool> *stop);
     std::unique_ptr<Db> m_writer; // refresh's connection (the only one in memory)
     std::unique_ptr<Db> m_reader; // search's connection, on a file
-    QString m_file;
+    QString m_requested;          // the cache file asked for
+    QString m_file;               // the one in use; empty in memory
+    mutable std::atomic<bool> m_damaged{false};
 };
 
 } // namespace store

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -293,6 +293,73 @@ TEST_F(SearchIndexTest, ReplacesADamagedOrForeignCacheFile)
         EXPECT_TRUE(index.refresh().problem.isEmpty());
         EXPECT_EQ(found(index, QStringLiteral("zirafa")), Hits{"Zvířata/Žirafa"});
     }
+}
+
+TEST_F(SearchIndexTest, SkipsAndCountsAJokeFileThatCannotBeRead)
+{
+    // Bigger than any joke the program reads (a sparse file: no disk used).
+    QFile big(folder.absolute(QStringLiteral("DataBase/Škola/Písemka.vti")));
+    ASSERT_TRUE(big.resize(store::kJokeLimit + 1));
+    store::SearchIndex index(cacheFile());
+    const store::RefreshReport report = index.refresh();
+    EXPECT_EQ(report.unreadable, 1);
+    EXPECT_EQ(report.read, 3);
+    EXPECT_TRUE(report.problem.isEmpty());
+    EXPECT_EQ(found(index, QStringLiteral("pepicek")), Hits{});
+    // Read once it can be.
+    write(QStringLiteral("Škola"), QStringLiteral("Písemka"), QStringLiteral("Pepíček píše."));
+    EXPECT_EQ(index.refresh().unreadable, 0);
+    EXPECT_EQ(found(index, QStringLiteral("pepicek")), Hits{"Škola/Písemka"});
+}
+
+TEST_F(SearchIndexTest, NoticesDamageFoundLaterAndStartsAgain)
+{
+    {
+        store::SearchIndex index(cacheFile());
+        index.refresh();
+    }
+    // The pages of the full-text index garbled, the rest of the file intact:
+    // the file opens as ours, and the damage shows only when it is read.
+    std::vector<qint64> pages;
+    int pageSize = 0;
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(cacheFile()).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db,
+                                     "SELECT pageno FROM dbstat WHERE name = 'joke_index_data'"
+                                     " AND pageno > 1",
+                                     -1, &stmt, nullptr),
+                  SQLITE_OK);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            pages.push_back(sqlite3_column_int64(stmt, 0));
+        sqlite3_finalize(stmt);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &stmt, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        pageSize = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+    }
+    ASSERT_FALSE(pages.empty());
+    {
+        QFile file(cacheFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        for (const qint64 page : pages) {
+            ASSERT_TRUE(file.seek((page - 1) * pageSize));
+            file.write(QByteArray(pageSize, '\x5a'));
+        }
+    }
+
+    store::SearchIndex index(cacheFile());
+    EXPECT_FALSE(index.damaged());
+    const store::SearchResult broken = index.search(QStringLiteral("zirafa"));
+    EXPECT_FALSE(broken.problem.isEmpty());
+    ASSERT_TRUE(index.damaged());
+    index.makeAnew();
+    EXPECT_FALSE(index.damaged());
+    EXPECT_FALSE(index.inMemory());
+    EXPECT_EQ(index.refresh().read, 4);
+    EXPECT_EQ(found(index, QStringLiteral("zirafa")), Hits{"Zvířata/Žirafa"});
 }
 
 TEST_F(SearchIndexTest, KeepsTheIndexInMemoryWhereNoCacheCanBeWritten)
