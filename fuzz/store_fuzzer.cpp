@@ -18,6 +18,7 @@
 #include "store/rtfreadahead.h"
 #include "store/rtfreader.h"
 #include "store/rtftext.h"
+#include "store/searchindex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -38,6 +39,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +48,9 @@
 namespace {
 
 // In the order of the folder names in scripts/fuzz.sh.
-enum Mode { Rtf, List, CodePage, Icon, Name };
-constexpr int kModes = 5;
-const char *const kModeNames[kModes] = {"rtf", "list", "codepage", "icon", "name"};
+enum Mode { Rtf, List, CodePage, Icon, Name, Query };
+constexpr int kModes = 6;
+const char *const kModeNames[kModes] = {"rtf", "list", "codepage", "icon", "name", "query"};
 
 [[noreturn]] void fail(const char *what, const QString &detail = {})
 {
@@ -537,6 +540,45 @@ Statistics g_statistics;
 
 } // namespace
 
+// ---------------------------------------------------------------------------
+// Search queries: whatever the user types becomes an expression that the
+// full-text module takes without a syntax error (its own operators and signs
+// are only words), typed to the end or still being typed.
+
+void fuzzQuery(QByteArrayView in)
+{
+    static sqlite3 *db = [] {
+        sqlite3 *made = nullptr;
+        if (sqlite3_open(":memory:", &made) != SQLITE_OK ||
+            sqlite3_exec(made,
+                         "CREATE VIRTUAL TABLE t USING fts5(name, text,"
+                         " tokenize='unicode61 remove_diacritics 2');"
+                         "INSERT INTO t VALUES('Žirafa', 'Přijde žirafa do baru.');",
+                         nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail("cannot make the full-text table");
+        return made;
+    }();
+    const QString typed = !in.isEmpty() && std::uint8_t(in[0]) % 2 == 0
+                              ? QString::fromUtf8(in.sliced(1))
+                              : pagedText(in.isEmpty() ? in : in.sliced(1));
+    for (const bool prefix : {true, false}) {
+        const QString query = store::ftsQuery(typed, prefix);
+        if (query.isEmpty())
+            continue;
+        const QByteArray utf8 = query.toUtf8();
+        sqlite3_stmt *stmt = nullptr;
+        check(sqlite3_prepare_v2(db, "SELECT count(*) FROM t WHERE t MATCH ?", -1, &stmt,
+                                 nullptr) == SQLITE_OK,
+              "the query statement prepares");
+        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+        const int rc = sqlite3_step(stmt);
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        check(rc == SQLITE_ROW, "the full-text module takes the query",
+              [&] { return query + QStringLiteral("\n  ") + error; });
+    }
+}
+
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // An icon's image has at most 256 by 256 pixels, 512 KiB even at 16 bits a
@@ -573,6 +615,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         break;
     case Name:
         fuzzName(bytes);
+        break;
+    case Query:
+        fuzzQuery(bytes);
         break;
     }
     g_statistics.runs[mode] += 1;

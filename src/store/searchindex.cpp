@@ -71,6 +71,9 @@ QString czechReason(int code)
         return QStringLiteral("Rejstřík vtipů je poškozený.");
     case SQLITE_NOMEM:
         return QStringLiteral("Nedostatek paměti.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Rejstřík vtipů právě doplňuje jiné okno programu, zkuste to znovu.");
     default:
         return QStringLiteral("Chyba rejstříku vtipů (%1).").arg(code);
     }
@@ -295,8 +298,10 @@ QString searchCacheFile(const QString &programFolder)
     const QString folder = QDir(programFolder).absolutePath();
     const QByteArray hash =
         QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha1).toHex();
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           QStringLiteral("/chichotek/index-") + QString::fromLatin1(hash.left(16)) +
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        return {}; // no cache folder: the index is kept in memory
+    return cache + QStringLiteral("/chichotek/index-") + QString::fromLatin1(hash.left(16)) +
            QStringLiteral(".sqlite");
 }
 
