@@ -158,6 +158,10 @@ const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
         f.setForeground(r.foreground);
     if (r.background.isValid())
         f.setBackground(r.background);
+    if (!r.anchor.isEmpty()) {
+        f.setAnchor(true);
+        f.setAnchorHref(r.anchor);
+    }
     f.setVerticalAlignment(r.valign == RtfVAlign::Super ? QTextCharFormat::AlignSuperScript
                            : r.valign == RtfVAlign::Sub ? QTextCharFormat::AlignSubScript
                                                         : QTextCharFormat::AlignNormal);

@@ -207,6 +207,12 @@ enum class Kw : std::uint8_t {
     ListOverrideTable,
     FldRslt,
     ListText,
+    Upr,
+    Ud,
+    Chftn,
+    StyleSheet,
+    S,
+    FldInst,
     // document
     Ansi,
     Mac,
@@ -297,12 +303,12 @@ constexpr std::string_view kSkipped =
     "annotation atnauthor atndate atnid atnparent atnref atntime atrfend atrfstart author "
     "background bkmkend bkmkstart buptim colorschememapping comment creatim datafield "
     "datastore defchp defpap do doccomm docvar falt fchars ffdeftext ffentrymcr ffexitmcr "
-    "ffformat ffhelptext ffl ffname ffstattext file filetbl fldinst fname fontemb fontfile "
+    "ffformat ffhelptext ffl ffname ffstattext file filetbl fname fontemb fontfile "
     "footer footerf footerl footerr footnote formfield ftncn ftnsep ftnsepc generator header "
     "headerf headerl headerr info keywords latentstyles lchars "
     "mmathPr nesttableprops nonesttables nonshppict objdata object operator panose "
     "pgdsctbl pict pnseclvl pntext pntxta pntxtb printim private protusertbl result revtbl "
-    "revtim rsidtbl rxe shp shpgrp shpinst shppict shprslt shptxt sn sp stylesheet subject sv "
+    "revtim rsidtbl rxe shp shpgrp shpinst shppict shprslt shptxt sn sp subject sv "
     "tc template themedata title txe userprops xe xmlnstbl";
 
 constexpr std::size_t wordCount(std::string_view words)
@@ -323,6 +329,12 @@ constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"listoverridetable", Kw::ListOverrideTable},
                              {"fldrslt", Kw::FldRslt},
                              {"listtext", Kw::ListText},
+                             {"upr", Kw::Upr},
+                             {"ud", Kw::Ud},
+                             {"chftn", Kw::Chftn},
+                             {"stylesheet", Kw::StyleSheet},
+                             {"fldinst", Kw::FldInst},
+                             {"s", Kw::S},
                              {"ansi", Kw::Ansi},
                              {"mac", Kw::Mac},
                              {"pc", Kw::Pc},
@@ -476,6 +488,8 @@ int codePageOfCharset(int charset)
         return kSymbolCodePage;
     case 77:
         return 10000;
+    case 78:
+        return 10001; // Mac Japanese
     case 128:
         return 932;
     case 129:
@@ -509,6 +523,13 @@ int codePageOfCharset(int charset)
     }
 }
 
+// Code pages where a character may take two bytes.
+bool isDoubleByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
+           codePage == 10001;
+}
+
 QString decodeSymbol(QByteArrayView bytes)
 {
     QString out = QString::fromLatin1(bytes);
@@ -538,6 +559,8 @@ enum class Dest : std::uint8_t {
     ListTable,         // {\*\listtable ...}: the lists that \ls refers to
     ListOverrideTable, // {\*\listoverridetable ...}: which list each \ls number is
     ListText,          // {\listtext ...}: a list item's marker, up to its tab
+    StyleSheet,        // {\stylesheet ...}: the formatting of each paragraph style
+    FieldInst,         // {\*\fldinst ...}: what a field is; a link's address
 };
 
 // Where running text goes: into the document, or into a list item's marker.
@@ -560,6 +583,7 @@ struct CharProps
     bool strike = false;
     bool hidden = false;
     VAlign valign = VAlign::Normal;
+    int link = 0; // the address of the link the text is, 1 + its index in m_links; 0: none
 
     bool operator==(const CharProps &) const = default;
 };
@@ -593,6 +617,10 @@ struct GroupState
     ParaProps para;
     Dest dest = Dest::Text;
     int uc = 1;
+    // Inside {\upr {ANSI text}{\*\ud {Unicode text}}}: the ANSI text is
+    // skipped, and the \ud group reads into this.
+    Dest uprDest = Dest::Skip;
+    bool inUpr = false;
 };
 
 // A list of the list table: the number format (\levelnfc) of each level.
@@ -619,6 +647,57 @@ qreal pixels(int twips)
     return twips / kTwipsPerPixel;
 }
 
+// The address of a HYPERLINK field's instruction: HYPERLINK "address", its
+// place in the document after \l ("#place"); empty for any other field.
+QString hyperlinkAddress(const QString &instruction)
+{
+    const QString text = instruction.trimmed();
+    if (!text.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return {};
+    QString address;
+    QString place;
+    bool placeNext = false;
+    bool switchNext = false;
+    qsizetype i = 9;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        QString token;
+        if (c == u'"') {
+            const qsizetype end = text.indexOf(u'"', i + 1);
+            token = text.mid(i + 1, end < 0 ? -1 : end - i - 1);
+            i = end < 0 ? text.size() : end + 1;
+        } else {
+            qsizetype end = i;
+            while (end < text.size() && !text[end].isSpace())
+                ++end;
+            token = text.mid(i, end - i);
+            i = end;
+            if (token.startsWith(u'\\')) {
+                placeNext = token.compare(QLatin1String("\\l"), Qt::CaseInsensitive) == 0;
+                // Switches with an argument: the tooltip, the target frame.
+                switchNext =
+                    !placeNext && (token.compare(QLatin1String("\\o"), Qt::CaseInsensitive) == 0 ||
+                                   token.compare(QLatin1String("\\t"), Qt::CaseInsensitive) == 0);
+                continue;
+            }
+        }
+        if (placeNext)
+            place = token;
+        else if (!switchNext && address.isEmpty())
+            address = token;
+        placeNext = switchNext = false;
+    }
+    // Word doubles the backslashes of a path.
+    address.replace(QLatin1String("\\\\"), QLatin1String("\\"));
+    if (!place.isEmpty())
+        address += u'#' + place;
+    return address;
+}
+
 class Reader
 {
 public:
@@ -639,6 +718,9 @@ private:
     void listOverrideWord(Kw kw, const Token &t);
     void fontTableWord(Kw kw, const Token &t);
     void colorTableWord(Kw kw, const Token &t);
+    void styleSheetWord(Kw kw, const Entry *entry, const Token &t);
+    struct Style;
+    static void applyStyle(const Style &style, ParaProps &para, CharProps &c);
     void symbol(char c);
     void byte(unsigned char b);
     void text(std::string_view run);
@@ -707,7 +789,20 @@ private:
     std::vector<std::pair<CharProps, RtfCharFormat>> m_formats;
     int m_lastFormatId = 0;
 
-    bool m_breakPending = false; // a paragraph ended, the next not begun
+    int m_footnotes = 0; // automatic footnote marks so far
+    // Paragraph styles by \sN: their character and paragraph formatting.
+    struct Style
+    {
+        CharProps chr;
+        ParaProps para;
+    };
+    std::map<int, Style> m_styles;
+    std::size_t m_sheetDepth = 0;     // depth of the style sheet's group; 0: none
+    QByteArray m_fieldInst;           // the field instruction being read
+    std::size_t m_fieldInstDepth = 0; // depth of its group; 0: none
+    std::vector<QString> m_links;     // addresses of the links, by CharProps::link - 1
+    int m_styleNo = -1;               // style being read from it
+    bool m_breakPending = false;      // a paragraph ended, the next not begun
     bool m_paraHasText = false;
     int m_pendingTabs = 0;    // cells ended; written only when more text follows
     bool m_cellBreak = false; // a paragraph inside a cell ended, the cell not
@@ -730,7 +825,11 @@ void Reader::run()
                 break;
             continue;
         }
-        if (t.kind != Token::Byte && t.kind != Token::Text)
+        // Bytes are decoded together, so that the two bytes of a character of
+        // a double-byte code page make one; an escaped brace or backslash
+        // may be such a byte (see symbol()).
+        if (t.kind != Token::Byte && t.kind != Token::Text &&
+            !(t.kind == Token::Symbol && (t.symbol == '\\' || t.symbol == '{' || t.symbol == '}')))
             flushBytes();
         const bool ignorable = m_ignorable;
         m_ignorable = false;
@@ -801,10 +900,28 @@ bool Reader::closeGroup()
     }
     if (dest == Dest::ListText)
         m_marker.clear(); // a marker and nothing more
+    if (dest == Dest::StyleSheet) {
+        if (m_stack.size() == m_sheetDepth + 1 && m_styleNo >= 0) {
+            m_styles[m_styleNo] = Style{state().chr, state().para};
+            m_styleNo = -1;
+        } else if (m_stack.size() == m_sheetDepth) {
+            m_sheetDepth = 0;
+        }
+    }
     if (m_stack.size() == 1)
         return false;
     // {\*\pn ...} numbers the paragraph it stands in, not just its own group.
     GroupState &outer = m_stack[m_stack.size() - 2];
+    // A link's address goes to the field's group, whose result then is the
+    // link's text.
+    if (dest == Dest::FieldInst && m_stack.size() == m_fieldInstDepth) {
+        m_fieldInstDepth = 0;
+        const QString address = hyperlinkAddress(QString::fromLatin1(m_fieldInst));
+        if (!address.isEmpty()) {
+            m_links.push_back(address);
+            outer.chr.link = int(m_links.size());
+        }
+    }
     if (dest == Dest::ListDef && outer.dest != Dest::Skip) {
         outer.para.list = state().para.list;
         outer.para.numberStyle = state().para.numberStyle;
@@ -828,6 +945,12 @@ void Reader::word(const Token &t, bool ignorable)
         return;
     }
     GroupState &s = state();
+    // The Unicode alternative of \upr is read where the \upr stands.
+    if (kw == Kw::Ud && s.inUpr) {
+        s.dest = s.uprDest;
+        s.inUpr = false;
+        return;
+    }
     if (s.dest == Dest::Skip)
         return;
 
@@ -836,7 +959,7 @@ void Reader::word(const Token &t, bool ignorable)
     // reader knows a few; AbiWord marks even a field's result so.
     const bool nested = m_stack.size() > 1;
     if (nested && ignorable && kw != Kw::Pn && kw != Kw::ListTable && kw != Kw::ListOverrideTable &&
-        kw != Kw::FldRslt) {
+        kw != Kw::FldRslt && kw != Kw::FldInst) {
         s.dest = Dest::Skip;
         return;
     }
@@ -877,6 +1000,32 @@ void Reader::word(const Token &t, bool ignorable)
             m_marker.clear();
         }
         return;
+    case Kw::FldInst:
+        if (nested && s.dest == Dest::Text) {
+            s.dest = Dest::FieldInst;
+            m_fieldInst.clear();
+            m_fieldInstDepth = m_stack.size();
+        } else if (nested) {
+            s.dest = Dest::Skip;
+        }
+        return;
+    case Kw::StyleSheet:
+        if (nested) {
+            // Styles say what they change from the plain formatting.
+            s.dest = Dest::StyleSheet;
+            s.chr = CharProps();
+            s.para = ParaProps();
+            m_sheetDepth = m_stack.size();
+            m_styleNo = -1;
+        }
+        return;
+    case Kw::Upr:
+        if (nested && readsText(s.dest)) {
+            s.uprDest = s.dest;
+            s.inUpr = true;
+            s.dest = Dest::Skip;
+        }
+        return;
     case Kw::Uc:
         s.uc = std::clamp(t.param, 0, kMaxFallback);
         return;
@@ -910,7 +1059,81 @@ void Reader::word(const Token &t, bool ignorable)
     case Dest::ListOverrideTable:
         listOverrideWord(kw, t);
         break;
+    case Dest::StyleSheet:
+        styleSheetWord(kw, entry, t);
+        break;
+    case Dest::FieldInst:
     case Dest::Skip:
+        break;
+    }
+}
+
+namespace {
+
+template <class T> void fill(T &value, const T &styled, const T &plain)
+{
+    if (value == plain)
+        value = styled;
+}
+
+} // namespace
+
+void Reader::applyStyle(const Style &style, ParaProps &para, CharProps &c)
+{
+    const ParaProps plainPara;
+    fill(para.align, style.para.align, plainPara.align);
+    fill(para.li, style.para.li, plainPara.li);
+    fill(para.ri, style.para.ri, plainPara.ri);
+    fill(para.fi, style.para.fi, plainPara.fi);
+    fill(para.sb, style.para.sb, plainPara.sb);
+    fill(para.sa, style.para.sa, plainPara.sa);
+    if (para.sl == plainPara.sl) {
+        para.sl = style.para.sl;
+        para.slMult = style.para.slMult;
+    }
+    fill(para.tabs, style.para.tabs, plainPara.tabs);
+    const CharProps plain;
+    fill(c.font, style.chr.font, plain.font);
+    fill(c.halfPoints, style.chr.halfPoints, plain.halfPoints);
+    fill(c.fg, style.chr.fg, plain.fg);
+    fill(c.bg, style.chr.bg, plain.bg);
+    fill(c.bold, style.chr.bold, plain.bold);
+    fill(c.italic, style.chr.italic, plain.italic);
+    fill(c.underline, style.chr.underline, plain.underline);
+    fill(c.strike, style.chr.strike, plain.strike);
+    fill(c.hidden, style.chr.hidden, plain.hidden);
+    fill(c.valign, style.chr.valign, plain.valign);
+}
+
+// An entry of the style sheet: {\sN formatting name;}. Only what formats
+// counts; the name and anything that would make text are passed over.
+void Reader::styleSheetWord(Kw kw, const Entry *entry, const Token &t)
+{
+    if (m_stack.size() != m_sheetDepth + 1)
+        return;
+    switch (kw) {
+    case Kw::S:
+        m_styleNo = std::max(t.param, 0);
+        break;
+    case Kw::Par:
+    case Kw::Line:
+    case Kw::Tab:
+    case Kw::Char:
+    case Kw::Chftn:
+    case Kw::Cell:
+    case Kw::Row:
+    case Kw::Intbl:
+    case Kw::Ls:
+    case Kw::Ilvl:
+    case Kw::Ansi:
+    case Kw::Mac:
+    case Kw::Pc:
+    case Kw::Pca:
+    case Kw::AnsiCpg:
+    case Kw::Deff:
+        break;
+    default:
+        textWord(kw, entry, t);
         break;
     }
 }
@@ -968,6 +1191,16 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
     case Kw::Char:
         appendChar(entry->ch);
         break;
+    case Kw::Chftn: {
+        // The automatic number of a footnote, where it is referred to (the
+        // footnote's own text is skipped with its group): raised, as the
+        // mark of a footnote is.
+        const VAlign was = c.valign;
+        c.valign = VAlign::Super;
+        appendText(QString::number(++m_footnotes));
+        c.valign = was;
+        break;
+    }
     case Kw::Plain:
         c = CharProps();
         break;
@@ -1095,6 +1328,12 @@ void Reader::textWord(Kw kw, const Entry *entry, const Token &t)
         m_pendingTabs = 0;
         endParagraph();
         para.inTable = false;
+        break;
+    case Kw::S:
+        // A paragraph style gives what the paragraph does not say itself,
+        // before or after the \s: writers put it on either side.
+        if (const auto style = m_styles.find(std::max(t.param, 0)); style != m_styles.end())
+            applyStyle(style->second, para, c);
         break;
     case Kw::Ls:
         para.ls = std::max(t.param, 0);
@@ -1257,6 +1496,11 @@ void Reader::symbol(char c)
         m_ignorable = true;
         return;
     }
+    if (state().dest == Dest::FieldInst) {
+        if (c == '\\' || c == '{' || c == '}')
+            m_fieldInst.append(c);
+        return;
+    }
     if (!readsText(state().dest))
         return;
     switch (c) {
@@ -1272,7 +1516,14 @@ void Reader::symbol(char c)
     case '{':
     case '}':
     case '\\':
-        appendChar(char16_t(c));
+        // In a double-byte code page it may be the second byte of a
+        // character whose first came just before.
+        if (isDoubleByte(codePageOfFont(state().chr.font))) {
+            m_bytes.push_back(c);
+        } else {
+            flushBytes();
+            appendChar(char16_t(c));
+        }
         break;
     default:
         break; // \| \: and the rest
@@ -1282,6 +1533,10 @@ void Reader::symbol(char c)
 void Reader::byte(unsigned char b)
 {
     const Dest dest = state().dest;
+    if (dest == Dest::FieldInst) {
+        m_fieldInst.append(char(b));
+        return;
+    }
     if ((readsText(dest) && (b >= 0x20 || b == '\t')) ||
         (dest == Dest::FontTable && m_fontNo >= 0)) {
         m_bytes.push_back(char(b));
@@ -1326,10 +1581,14 @@ void Reader::text(std::string_view run)
                 commitColor();
         }
         break;
+    case Dest::FieldInst:
+        m_fieldInst.append(run.data(), qsizetype(run.size()));
+        break;
     case Dest::Skip:
     case Dest::ListDef:
     case Dest::ListTable:
     case Dest::ListOverrideTable:
+    case Dest::StyleSheet:
         break;
     }
 }
@@ -1359,8 +1618,10 @@ QString Reader::decode(QByteArrayView bytes, int codePage)
         auto it = m_decoders.find(codePage);
         if (it == m_decoders.end()) {
             const QByteArray number = QByteArray::number(codePage);
-            const QByteArray name =
-                codePage == 10000 ? QByteArray("macintosh") : QByteArray("windows-") + number;
+            // Mac Japanese is Shift-JIS with a few more characters.
+            const QByteArray name = codePage == 10000   ? QByteArray("macintosh")
+                                    : codePage == 10001 ? QByteArray("Shift_JIS")
+                                                        : QByteArray("windows-") + number;
             QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
             if (!decoder.isValid())
                 decoder =
@@ -1435,6 +1696,8 @@ const RtfCharFormat &Reader::charFormat(const CharProps &p)
     };
     f.foreground = color(p.fg);
     f.background = color(p.bg);
+    if (p.link > 0 && std::size_t(p.link) <= m_links.size())
+        f.anchor = m_links[std::size_t(p.link - 1)];
     f.valign = p.valign == VAlign::Super ? RtfVAlign::Super
                : p.valign == VAlign::Sub ? RtfVAlign::Sub
                                          : RtfVAlign::Normal;

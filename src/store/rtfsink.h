@@ -35,6 +35,7 @@ struct RtfCharFormat
     QColor foreground; // invalid: automatic
     QColor background;
     RtfVAlign valign = RtfVAlign::Normal;
+    QString anchor; // the address of the link the text is; empty: none
 };
 
 // A paragraph's format. Lengths are in twips as the file gives them, but for

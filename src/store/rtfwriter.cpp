@@ -133,6 +133,7 @@ struct CharProps
     bool underline = false;
     bool strike = false;
     VAlign valign = VAlign::Normal;
+    QString link; // the address the text links to; empty: none (not a format word)
 };
 
 enum class ListKind : unsigned char { None, Bullet, Numbered };
@@ -325,6 +326,8 @@ CharProps Writer::makeCharProps(const QTextCharFormat &f)
         c.valign = VAlign::Super;
     else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
         c.valign = VAlign::Sub;
+    if (f.isAnchor())
+        c.link = f.anchorHref();
     return c;
 }
 
@@ -645,12 +648,52 @@ void Writer::paragraph(const QTextBlock &block)
         // An empty paragraph keeps the format of its mark.
         charWords(charProps(block.charFormatIndex(), block));
     }
-    for (; !it.atEnd(); ++it) {
+    while (!it.atEnd()) {
         const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid())
+        if (!fragment.isValid()) {
+            ++it;
             continue;
-        charWords(charProps(fragment.charFormatIndex(), fragment));
-        text(m_out, fragment.text());
+        }
+        const CharProps &c = charProps(fragment.charFormatIndex(), fragment);
+        if (c.link.isEmpty()) {
+            charWords(c);
+            text(m_out, fragment.text());
+            ++it;
+            continue;
+        }
+        // A link: a HYPERLINK field whose result is the text, all the
+        // fragments that go to the same address in one.
+        const QString address = c.link;
+        open();
+        word("\\field"sv);
+        open();
+        word("\\*\\fldinst"sv);
+        open();
+        m_delimit = false;
+        // Word doubles the backslashes of a path in the quotes.
+        text(m_out, QStringLiteral("HYPERLINK \"") +
+                        QString(address).replace(u'\\', QStringLiteral("\\\\")) + u'"');
+        close();
+        close();
+        open();
+        word("\\fldrslt"sv);
+        open();
+        const CharProps before = m_char;
+        for (; !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            if (!piece.isValid())
+                continue;
+            const CharProps &pc = charProps(piece.charFormatIndex(), piece);
+            if (pc.link != address)
+                break;
+            charWords(pc);
+            text(m_out, piece.text());
+        }
+        close();
+        close();
+        close();
+        // The groups' ends took their formatting back.
+        m_char = before;
     }
     m_out.put("\\par\r\n"sv);
     m_delimit = false;
