@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "store/files.h"
 #include "store/richclipboard.h"
+#include "store/rtfsink.h"
 #include "store/rtfwriter.h"
 #include "store/searchindex.h"
 #include "store/settings.h"
@@ -273,6 +274,9 @@ void THLAVNI::createControls(QWidget *client)
     Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->setFont(msSansSerif(13, true));
     Vtip->viewport()->setCursor(Qt::IBeamCursor);
+    // Links of a joke are followed by a click (see followLink()).
+    Vtip->viewport()->setMouseTracking(true);
+    Vtip->viewport()->installEventFilter(this);
     colours::setGround(Vtip, QPalette::Base, QColor(0xF0, 0xF0, 0xF0), QPalette::Text);
     Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -1490,6 +1494,37 @@ void THLAVNI::dropPanel(const QPoint &topLeft)
         floatPanel(topLeft);
 }
 
+bool THLAVNI::followLink(QWidget *viewport, QEvent *event)
+{
+    const auto linkAt = [this](QEvent *e) {
+        const QString href = Vtip->anchorAt(static_cast<QMouseEvent *>(e)->position().toPoint());
+        return store::isWebAddress(href) ? href : QString();
+    };
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        // A pointing hand over a link that can be followed.
+        viewport->setCursor(linkAt(event).isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
+        return false;
+    case QEvent::MouseButtonPress:
+        m_linkPressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+                            ? linkAt(event)
+                            : QString();
+        return false;
+    case QEvent::MouseButtonRelease: {
+        // A click on a link, not the end of a selection that began on it.
+        const QString href = linkAt(event);
+        const bool click =
+            !href.isEmpty() && href == m_linkPressed && !Vtip->textCursor().hasSelection();
+        m_linkPressed.clear();
+        if (click)
+            platform::services().openUrl(href);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
 bool THLAVNI::eventFilter(QObject *watched, QEvent *event)
 {
     // A walk ends with the window: no totals come up after it has closed.
@@ -1503,6 +1538,9 @@ bool THLAVNI::eventFilter(QObject *watched, QEvent *event)
         }
         return QMainWindow::eventFilter(watched, event);
     }
+    if (Vtip && watched == Vtip->viewport())
+        return followLink(static_cast<QWidget *>(watched), event) ||
+               QMainWindow::eventFilter(watched, event);
     if (watched != Panel)
         return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {

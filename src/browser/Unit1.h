@@ -250,6 +250,9 @@ private:
     void floatPanel(const QPoint &topLeft);
     void dockPanel();
     void dropPanel(const QPoint &topLeft);
+    // Opens the web or e-mail address of a link of the joke view that the
+    // user clicked; the pointer is a hand over one.
+    bool followLink(QWidget *viewport, QEvent *event);
 
     QString m_programFolder;
     // Held while this window may write the database.
@@ -269,6 +272,7 @@ private:
     // The library open in joke mode.
     QString m_openLibrary;
     THledani *m_textSearch = nullptr;
+    QString m_linkPressed; // the link the mouse went down on in the joke view
     // The filter of the joke save dialog chosen last: 1 RTF, 2 text.
     int m_saveFilter = 2;
 

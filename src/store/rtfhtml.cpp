@@ -240,6 +240,7 @@ private:
     QString m_paragraph;
     bool m_empty = true;
     bool m_spanOpen = false;
+    QString m_link; // the address of the link open around the runs; empty: none
     int m_runId = -1;
     RtfParagraphFormat m_format;
 
@@ -254,6 +255,18 @@ void HtmlSink::text(const QString &text, const RtfCharFormat &format)
     if (m_runId != format.id || m_empty) {
         if (m_spanOpen)
             m_paragraph += u"</span>";
+        // A link around its runs; only to the web or to an e-mail address.
+        const QString link = isWebAddress(format.anchor) ? format.anchor : QString();
+        if (link != m_link) {
+            if (!m_link.isEmpty())
+                m_paragraph += u"</a>";
+            if (!link.isEmpty()) {
+                m_paragraph += u"<a href=\"";
+                appendEscaped(m_paragraph, link);
+                m_paragraph += u"\">";
+            }
+            m_link = link;
+        }
         const QString style = runStyle(format);
         m_spanOpen = !style.isEmpty();
         if (m_spanOpen) {
@@ -359,6 +372,8 @@ void HtmlSink::flushParagraph()
         m_out += m_paragraph;
         if (m_spanOpen)
             m_out += u"</span>";
+        if (!m_link.isEmpty())
+            m_out += u"</a>";
     }
     // A list item stays open: a list of a deeper level goes inside it.
     if (m_format.list <= 0)
@@ -367,6 +382,7 @@ void HtmlSink::flushParagraph()
     m_paragraph.resize(0); // keeps the buffer
     m_empty = true;
     m_spanOpen = false;
+    m_link.clear();
     m_runId = -1;
     m_format = RtfParagraphFormat();
 }

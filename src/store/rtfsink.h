@@ -60,6 +60,18 @@ struct RtfParagraphFormat
     int listLevel = 0; // 0 for the outermost
 };
 
+// Whether a link's address is one that may be followed from a joke: a web
+// page or an e-mail address (http, https, ftp, mailto). A joke is a file from
+// anywhere; an address that would open a local file or run a program is not.
+inline bool isWebAddress(const QString &address)
+{
+    for (const char *scheme : {"http://", "https://", "ftp://", "mailto:"}) {
+        if (address.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return address.size() > qsizetype(qstrlen(scheme));
+    }
+    return false;
+}
+
 class RtfSink
 {
 public:

@@ -197,3 +197,40 @@ TEST_F(JokeOutput, EachJokeReplacesTheViewsDocumentAndPlainTextTakesTheViewsFont
     EXPECT_EQ(view->document()->toPlainText(), kJoke);
     EXPECT_EQ(services.shown.size(), 1);
 }
+
+namespace {
+
+using JokeLinks = MainWindowFixture;
+
+// A click on a link of a shown joke opens its address; a link to anything
+// but the web or e-mail is not followed, and neither is a drag over a link.
+TEST_F(JokeLinks, ClickOnAWebLinkOpensIt)
+{
+    folder.write(
+        QStringLiteral("DataBase/Zvířata/Slon.vti"),
+        "{\\rtf1\\ansi\\ansicpg1250 {\\field{\\*\\fldinst{HYPERLINK "
+        "\"https://vtipy.example.cz/slon\"}}{\\fldrslt Slon}}\\par "
+        "{\\field{\\*\\fldinst{HYPERLINK \"file:///etc/passwd\"}}{\\fldrslt Soubor}}\\par}");
+    start();
+    window->show();
+    openLibrary(0);
+    clickRow(0);
+    ASSERT_TRUE(window->Vtip->isVisible());
+    QWidget *view = window->Vtip->viewport();
+    const auto pointAt = [&](const QString &word) {
+        QTextCursor found = window->Vtip->document()->find(word);
+        EXPECT_FALSE(found.isNull());
+        found.setPosition(found.selectionStart() + 1);
+        return window->Vtip->cursorRect(found).center();
+    };
+    QTest::mouseClick(view, Qt::LeftButton, {}, pointAt(QStringLiteral("Slon")));
+    EXPECT_EQ(services.urls, QStringList{QStringLiteral("https://vtipy.example.cz/slon")});
+    QTest::mouseClick(view, Qt::LeftButton, {}, pointAt(QStringLiteral("Soubor")));
+    EXPECT_EQ(services.urls.size(), 1) << "a file is not opened from a joke";
+    // A press on the link and a release elsewhere selects; nothing opens.
+    QTest::mousePress(view, Qt::LeftButton, {}, pointAt(QStringLiteral("Slon")));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, pointAt(QStringLiteral("Soubor")));
+    EXPECT_EQ(services.urls.size(), 1);
+}
+
+} // namespace

@@ -69,10 +69,15 @@ std::vector<std::string> looks(const QTextDocument &doc)
             std::string c;
             c += f.fontWeight() >= QFont::Bold ? "b" : "";
             c += f.fontItalic() ? "i" : "";
-            c += f.fontUnderline() ? "u" : "";
             c += f.fontStrikeOut() ? "s" : "";
-            if (f.foreground().style() != Qt::NoBrush)
-                c += " " + f.foreground().color().name().toStdString();
+            // A link looks like a link in HTML, whatever the file made it.
+            if (f.isAnchor()) {
+                c += " link " + f.anchorHref().toStdString();
+            } else {
+                c += f.fontUnderline() ? "u" : "";
+                if (f.foreground().style() != Qt::NoBrush)
+                    c += " " + f.foreground().color().name().toStdString();
+            }
             if (f.background().style() != Qt::NoBrush)
                 c += " on " + f.background().color().name().toStdString();
             c += f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? " ^"
