@@ -61,6 +61,22 @@ bool breaksParagraph(QStringView text)
     return false;
 }
 
+// A new list's format: its kind, level, and for numbers what stands around
+// them and where they start.
+QTextListFormat listFormat(const RtfParagraphFormat &p)
+{
+    QTextListFormat lf;
+    lf.setStyle(p.listStyle);
+    lf.setIndent(p.listLevel + 1);
+    if (p.listStyle < QTextListFormat::ListSquare) { // a numbered one
+        lf.setNumberPrefix(p.listPrefix);
+        lf.setNumberSuffix(p.listSuffix);
+        if (p.listStart != 1)
+            lf.setProperty(kListStartProperty, p.listStart);
+    }
+    return lf;
+}
+
 // The text goes into the document as QTextCursor::insertText() and
 // insertBlock() put it, but straight to the document's own insertion with
 // the index of each format looked up once: the cursor would look up the
@@ -234,10 +250,8 @@ void DocumentSink::flushParagraph()
                 joins =
                     m_paragraph.listStarts ? nullptr : m_lists[std::size_t(m_paragraph.list - 1)];
                 if (!joins) {
-                    QTextListFormat lf;
-                    lf.setStyle(m_paragraph.listStyle);
-                    lf.setIndent(m_paragraph.listLevel + 1);
-                    m_lists.push_back(qobject_cast<QTextList *>(m_priv->createObject(lf)));
+                    m_lists.push_back(
+                        qobject_cast<QTextList *>(m_priv->createObject(listFormat(m_paragraph))));
                     f.setObjectIndex(m_lists.back()->objectIndex());
                 } else {
                     f.setObjectIndex(joins->objectIndex());
@@ -321,10 +335,7 @@ void DocumentSink::formatByCursor(const RtfParagraphFormat &p, const RtfCharForm
     if (list) {
         setAside(list);
     } else {
-        QTextListFormat lf;
-        lf.setStyle(p.listStyle);
-        lf.setIndent(p.listLevel + 1);
-        m_lists.push_back(cursor.createList(lf));
+        m_lists.push_back(cursor.createList(listFormat(p)));
     }
 }
 

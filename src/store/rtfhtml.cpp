@@ -245,7 +245,8 @@ private:
     RtfParagraphFormat m_format;
 
     std::vector<List> m_lists;
-    std::vector<int> m_items; // how many items each list has had so far
+    std::vector<int> m_items;  // how many items each list has had so far
+    std::vector<int> m_starts; // and its first number
 };
 
 void HtmlSink::text(const QString &text, const RtfCharFormat &format)
@@ -339,10 +340,14 @@ void HtmlSink::enterLists(const RtfParagraphFormat &p)
     const std::size_t index = std::size_t(p.list);
     if (m_items.size() <= index)
         m_items.resize(index + 1);
-    if (p.listStarts)
+    if (m_starts.size() <= index)
+        m_starts.resize(index + 1, 1);
+    if (p.listStarts) {
         m_items[index] = 0;
-    if (ordered && m_items[index] > 0)
-        m_out += u" start=\""_qs + QString::number(m_items[index] + 1) + u'"';
+        m_starts[index] = p.listStart;
+    }
+    if (ordered && (m_items[index] > 0 || m_starts[index] != 1))
+        m_out += u" start=\""_qs + QString::number(m_starts[index] + m_items[index]) + u'"';
     m_out += u" style=\"margin-top:0;margin-bottom:0;list-style-type:";
     m_out += listStyleType(p.listStyle);
     m_out += u";\">";

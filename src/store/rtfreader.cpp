@@ -213,6 +213,12 @@ enum class Kw : std::uint8_t {
     StyleSheet,
     S,
     FldInst,
+    LevelStartAt,
+    LevelText,
+    PnStart,
+    PnF,
+    PnTxtA,
+    PnTxtB,
     // document
     Ansi,
     Mac,
@@ -307,7 +313,7 @@ constexpr std::string_view kSkipped =
     "footer footerf footerl footerr footnote formfield ftncn ftnsep ftnsepc generator header "
     "headerf headerl headerr info keywords latentstyles lchars "
     "mmathPr nesttableprops nonesttables nonshppict objdata object operator panose "
-    "pgdsctbl pict pnseclvl pntext pntxta pntxtb printim private protusertbl result revtbl "
+    "pgdsctbl pict pnseclvl pntext printim private protusertbl result revtbl "
     "revtim rsidtbl rxe shp shpgrp shpinst shppict shprslt shptxt sn sp subject sv "
     "tc template themedata title txe userprops xe xmlnstbl";
 
@@ -334,6 +340,12 @@ constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"chftn", Kw::Chftn},
                              {"stylesheet", Kw::StyleSheet},
                              {"fldinst", Kw::FldInst},
+                             {"levelstartat", Kw::LevelStartAt},
+                             {"leveltext", Kw::LevelText},
+                             {"pnstart", Kw::PnStart},
+                             {"pnf", Kw::PnF},
+                             {"pntxta", Kw::PnTxtA},
+                             {"pntxtb", Kw::PnTxtB},
                              {"s", Kw::S},
                              {"ansi", Kw::Ansi},
                              {"mac", Kw::Mac},
@@ -561,6 +573,8 @@ enum class Dest : std::uint8_t {
     ListText,          // {\listtext ...}: a list item's marker, up to its tab
     StyleSheet,        // {\stylesheet ...}: the formatting of each paragraph style
     FieldInst,         // {\*\fldinst ...}: what a field is; a link's address
+    LevelText,         // {\leveltext ...}: a list level's number or bullet
+    PnText,            // {\pntxtb ...}, {\pntxta ...}: the text before or after a number
 };
 
 // Where running text goes: into the document, or into a list item's marker.
@@ -602,6 +616,12 @@ struct ParaProps
     bool slMult = false;
     ListKind list = ListKind::None;
     QTextListFormat::Style numberStyle = QTextListFormat::ListDecimal;
+    // Of {\*\pn ...}: the text before and after the number (or the bullet),
+    // the first number, the font of the text.
+    QString pnBefore;
+    QString pnAfter;
+    int pnStart = 1;
+    int pnFont = -1;
     int ls = 0;   // \ls: an entry of the list override table, 0 for none
     int ilvl = 0; // \ilvl: the level in that list
     bool inTable = false;
@@ -624,7 +644,13 @@ struct GroupState
 };
 
 // A list of the list table: the number format (\levelnfc) of each level.
-using ListLevels = std::vector<int>;
+struct LevelDef
+{
+    int nfc = 0;   // \levelnfc
+    int start = 1; // \levelstartat
+    QString text;  // \leveltext: its length, then the text, \'00 to \'08 for the numbers
+};
+using ListLevels = std::vector<LevelDef>;
 
 struct Font
 {
@@ -742,7 +768,10 @@ private:
     {
         QTextListFormat::Style style = QTextListFormat::ListStyleUndefined; // undefined: none
         int level = 0;
-        int ls = 0; // the list of the list table, 0 for a list made up by the paragraphs
+        int ls = 0;     // the list of the list table, 0 for a list made up by the paragraphs
+        QString prefix; // of a number
+        QString suffix;
+        int start = 1;
     };
     ListPlace listPlace(const ParaProps &p) const;
     void finish();
@@ -801,6 +830,10 @@ private:
     QByteArray m_fieldInst;           // the field instruction being read
     std::size_t m_fieldInstDepth = 0; // depth of its group; 0: none
     std::vector<QString> m_links;     // addresses of the links, by CharProps::link - 1
+    QString m_listText;               // of {\leveltext ...} or {\pntxta ...} so far
+    std::size_t m_listTextDepth = 0;  // depth of its group
+    bool m_pnAfter = false;           // {\pntxta ...}, not {\pntxtb ...}
+    int m_lastParam = 0;              // of the control word being handled
     int m_styleNo = -1;               // style being read from it
     bool m_breakPending = false;      // a paragraph ended, the next not begun
     bool m_paraHasText = false;
@@ -914,6 +947,10 @@ bool Reader::closeGroup()
     GroupState &outer = m_stack[m_stack.size() - 2];
     // A link's address goes to the field's group, whose result then is the
     // link's text.
+    if (dest == Dest::LevelText && m_stack.size() == m_listTextDepth && !m_defLevels.empty())
+        m_defLevels.back().text = m_listText;
+    if (dest == Dest::PnText && m_stack.size() == m_listTextDepth)
+        (m_pnAfter ? outer.para.pnAfter : outer.para.pnBefore) = m_listText;
     if (dest == Dest::FieldInst && m_stack.size() == m_fieldInstDepth) {
         m_fieldInstDepth = 0;
         const QString address = hyperlinkAddress(QString::fromLatin1(m_fieldInst));
@@ -925,6 +962,10 @@ bool Reader::closeGroup()
     if (dest == Dest::ListDef && outer.dest != Dest::Skip) {
         outer.para.list = state().para.list;
         outer.para.numberStyle = state().para.numberStyle;
+        outer.para.pnBefore = state().para.pnBefore;
+        outer.para.pnAfter = state().para.pnAfter;
+        outer.para.pnStart = state().para.pnStart;
+        outer.para.pnFont = state().para.pnFont;
     }
     m_stack.pop_back();
     return true;
@@ -944,6 +985,7 @@ void Reader::word(const Token &t, bool ignorable)
         --m_skip;
         return;
     }
+    m_lastParam = t.param;
     GroupState &s = state();
     // The Unicode alternative of \upr is read where the \upr stands.
     if (kw == Kw::Ud && s.inUpr) {
@@ -998,6 +1040,25 @@ void Reader::word(const Token &t, bool ignorable)
         if (nested) {
             s.dest = Dest::ListText;
             m_marker.clear();
+        }
+        return;
+    case Kw::LevelText:
+        if (nested && s.dest == Dest::ListTable && m_defDepth != 0 && m_defLevel >= 0 &&
+            m_defLevel < kListLevels) {
+            s.dest = Dest::LevelText;
+            m_listText.clear();
+            m_listTextDepth = m_stack.size();
+        }
+        return;
+    case Kw::PnTxtA:
+    case Kw::PnTxtB:
+        if (nested && s.dest == Dest::ListDef) {
+            s.dest = Dest::PnText;
+            m_listText.clear();
+            m_listTextDepth = m_stack.size();
+            m_pnAfter = kw == Kw::PnTxtA;
+        } else if (nested) {
+            s.dest = Dest::Skip;
         }
         return;
     case Kw::FldInst:
@@ -1063,6 +1124,8 @@ void Reader::word(const Token &t, bool ignorable)
         styleSheetWord(kw, entry, t);
         break;
     case Dest::FieldInst:
+    case Dest::LevelText:
+    case Dest::PnText:
     case Dest::Skip:
         break;
     }
@@ -1160,6 +1223,8 @@ void Reader::unicode(int value)
     }
     if (readsText(state().dest))
         appendText(QStringView(units, n));
+    else if (state().dest == Dest::LevelText || state().dest == Dest::PnText)
+        m_listText.append(QStringView(units, n));
     else if (state().dest == Dest::FontTable && m_fontNo >= 0)
         m_fontName.append(QStringView(units, n));
 }
@@ -1400,6 +1465,12 @@ void Reader::listWord(Kw kw)
     case Kw::PnUcRm:
         para.numberStyle = QTextListFormat::ListUpperRoman;
         break;
+    case Kw::PnStart:
+        para.pnStart = std::clamp(m_lastParam, 0, 32767);
+        break;
+    case Kw::PnF:
+        para.pnFont = std::max(m_lastParam, 0);
+        break;
     default:
         break;
     }
@@ -1417,11 +1488,15 @@ void Reader::listTableWord(Kw kw, const Token &t)
     case Kw::ListLevel:
         // Levels past the ninth are not used.
         if (m_defDepth != 0 && ++m_defLevel < kListLevels)
-            m_defLevels.push_back(0);
+            m_defLevels.push_back(LevelDef());
         break;
     case Kw::LevelNfc:
         if (m_defDepth != 0 && m_defLevel >= 0 && m_defLevel < kListLevels)
-            m_defLevels.back() = t.param;
+            m_defLevels.back().nfc = t.param;
+        break;
+    case Kw::LevelStartAt:
+        if (m_defDepth != 0 && m_defLevel >= 0 && m_defLevel < kListLevels)
+            m_defLevels.back().start = std::clamp(t.param, 0, 32767);
         break;
     case Kw::ListId:
         m_defId = t.param;
@@ -1537,6 +1612,11 @@ void Reader::byte(unsigned char b)
         m_fieldInst.append(char(b));
         return;
     }
+    // A level's text holds its numbers as bytes below a blank.
+    if (dest == Dest::LevelText || dest == Dest::PnText) {
+        m_bytes.push_back(char(b));
+        return;
+    }
     if ((readsText(dest) && (b >= 0x20 || b == '\t')) ||
         (dest == Dest::FontTable && m_fontNo >= 0)) {
         m_bytes.push_back(char(b));
@@ -1583,6 +1663,10 @@ void Reader::text(std::string_view run)
         break;
     case Dest::FieldInst:
         m_fieldInst.append(run.data(), qsizetype(run.size()));
+        break;
+    case Dest::LevelText:
+    case Dest::PnText:
+        m_bytes.append(run.data(), run.size());
         break;
     case Dest::Skip:
     case Dest::ListDef:
@@ -1643,6 +1727,10 @@ void Reader::flushBytes()
                        : m_fontCharsetCp ? m_fontCharsetCp
                                          : documentCodePage();
         m_fontName += decode(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())), cp);
+    } else if (state().dest == Dest::LevelText || state().dest == Dest::PnText) {
+        const int font = state().dest == Dest::PnText ? state().para.pnFont : state().chr.font;
+        m_listText +=
+            decode(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())), codePageOfFont(font));
     } else {
         appendText(decode(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())),
                           codePageOfFont(state().chr.font)));
@@ -1773,6 +1861,31 @@ QTextListFormat::Style styleOfNumberFormat(int nfc)
     }
 }
 
+// The kind of bullet a glyph is: a circle (Word's "o" in Courier New), a
+// square (its "§" in Wingdings), else a disc.
+QTextListFormat::Style bulletStyle(const QString &glyph)
+{
+    const QString g = glyph.trimmed();
+    if (g.isEmpty())
+        return QTextListFormat::ListDisc;
+    switch (g.front().unicode()) {
+    case u'o':
+    case 0x25E6: // ◦
+    case 0x25CB: // ○
+    case 0xF06F: // "o" of a symbol font
+        return QTextListFormat::ListCircle;
+    case 0xA7: // Wingdings' square
+    case 0xF0A7:
+    case 0x25AA: // ▪
+    case 0x25A0: // ■
+    case 0x25FE:
+    case 0x25FC:
+        return QTextListFormat::ListSquare;
+    default:
+        return QTextListFormat::ListDisc;
+    }
+}
+
 // \ls with its list in the list table decides; then {\*\pn ...}; an \ls
 // that the file does not define is a bullet.
 Reader::ListPlace Reader::listPlace(const ParaProps &p) const
@@ -1786,17 +1899,53 @@ Reader::ListPlace Reader::listPlace(const ParaProps &p) const
         if (list != m_listDefs.end()) {
             const ListLevels &levels = list->second;
             place.ls = p.ls;
-            place.style = styleOfNumberFormat(
-                levels.empty() ? 0 : levels[std::min(std::size_t(p.ilvl), levels.size() - 1)]);
+            const LevelDef level = levels.empty()
+                                       ? LevelDef()
+                                       : levels[std::min(std::size_t(p.ilvl), levels.size() - 1)];
+            place.style = styleOfNumberFormat(level.nfc);
+            place.start = level.start;
+            // The text: its length first, then the text with a byte below
+            // 9 for each level's number.
+            const QString text =
+                level.text.mid(1, level.text.isEmpty() ? 0 : level.text[0].unicode());
+            if (place.style == QTextListFormat::ListDisc) {
+                place.style = bulletStyle(text);
+            } else if (place.style != QTextListFormat::ListStyleUndefined) {
+                qsizetype first = -1;
+                qsizetype last = -1;
+                for (qsizetype i = 0; i < text.size(); ++i) {
+                    if (text[i].unicode() < 9) {
+                        if (first < 0)
+                            first = i;
+                        last = i;
+                    }
+                }
+                // The numbers of the outer levels before the own one are not
+                // shown: only what stands around the own one.
+                if (first >= 0) {
+                    qsizetype before = last;
+                    while (before > 0 && text[before - 1].unicode() >= 9 &&
+                           text[before - 1] != u'.')
+                        --before;
+                    place.prefix = text.mid(before, last - before);
+                    place.suffix = text.mid(last + 1);
+                } else {
+                    place.suffix = QStringLiteral(".");
+                }
+            }
             return place;
         }
     }
-    if (p.list == ListKind::Bullet)
-        place.style = QTextListFormat::ListDisc;
-    else if (p.list == ListKind::Numbered)
+    if (p.list == ListKind::Bullet) {
+        place.style = bulletStyle(p.pnBefore);
+    } else if (p.list == ListKind::Numbered) {
         place.style = p.numberStyle;
-    else if (p.ls > 0)
+        place.prefix = p.pnBefore;
+        place.suffix = p.pnAfter;
+        place.start = p.pnStart;
+    } else if (p.ls > 0) {
         place.style = QTextListFormat::ListDisc;
+    }
     return place;
 }
 
@@ -1834,6 +1983,9 @@ void Reader::applyParagraph()
     f.list = list;
     f.listStyle = place.style;
     f.listLevel = place.level;
+    f.listPrefix = place.prefix;
+    f.listSuffix = place.suffix;
+    f.listStart = place.start;
     m_sink.paragraphFormat(f, charFormat(state().chr));
 }
 

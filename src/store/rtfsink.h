@@ -58,7 +58,16 @@ struct RtfParagraphFormat
     bool listStarts = false; // its first item
     QTextListFormat::Style listStyle = QTextListFormat::ListStyleUndefined;
     int listLevel = 0; // 0 for the outermost
+    // Of a numbered list: the text before and after each number ("(", ")"),
+    // and the first number.
+    QString listPrefix;
+    QString listSuffix = QStringLiteral(".");
+    int listStart = 1;
 };
+
+// Where a list's format keeps its first number, which Qt's list does not
+// know: the writer writes it back (\pnstart).
+constexpr int kListStartProperty = QTextFormat::UserProperty + 0x4c53; // "LS"
 
 // Whether a link's address is one that may be followed from a joke: a web
 // page or an e-mail address (http, https, ftp, mailto). A joke is a file from

@@ -1,6 +1,7 @@
 #include "rtfwriter.h"
 
 #include "codepage.h"
+#include "rtfsink.h"
 
 #include <QBrush>
 #include <QColor>
@@ -201,7 +202,7 @@ private:
 
     void paragraph(const QTextBlock &block);
     void listText(const QTextBlock &block, const ParaProps &p);
-    void listDefinition(const ParaProps &p);
+    void listDefinition(const ParaProps &p, const QTextBlock &block);
     void numberText(std::string_view w, const QString &text);
     void paraWords(const ParaProps &p);
     void charWords(const CharProps &c);
@@ -222,7 +223,6 @@ private:
     bool m_delimit = false; // a control word wants a space before text
 
     std::vector<Font> m_fonts;
-    int m_symbolFont = -1;
     std::vector<QRgb> m_colors; // the table's entries after the automatic one
 
     // Formats by their index in the document.
@@ -523,19 +523,79 @@ void Writer::charWords(const CharProps &c)
     was = c;
 }
 
+// A bullet as the home platform's editors write it: a font and a byte in it.
+struct Bullet
+{
+    const char *font;
+    int charset;
+    std::string_view byte;
+};
+
+Bullet bulletOf(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListCircle:
+        return {"Courier New", kCharsetEastEurope, " o"sv};
+    case QTextListFormat::ListSquare:
+        return {"Wingdings", kCharsetSymbol, "\\'a7"sv};
+    default:
+        return {"Symbol", kCharsetSymbol, "\\'b7"sv};
+    }
+}
+
+// The number of a list item as its list shows it, from the list's first
+// number on.
+QString itemNumber(const QTextList &list, const QTextBlock &block)
+{
+    const QTextListFormat lf = list.format();
+    if (!lf.hasProperty(kListStartProperty))
+        return list.itemText(block);
+    const int n = lf.intProperty(kListStartProperty) + list.itemNumber(block);
+    QString number;
+    switch (lf.style()) {
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha: {
+        for (int v = n; v > 0; v = (v - 1) / 26)
+            number.prepend(QChar(u'a' + (v - 1) % 26));
+        if (lf.style() == QTextListFormat::ListUpperAlpha)
+            number = number.toUpper();
+        break;
+    }
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman: {
+        static constexpr std::pair<int, const char *> kRoman[] = {
+            {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+            {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+        int v = std::clamp(n, 1, 3999);
+        for (const auto &[value, digits] : kRoman) {
+            for (; v >= value; v -= value)
+                number += QLatin1String(digits);
+        }
+        if (lf.style() == QTextListFormat::ListUpperRoman)
+            number = number.toUpper();
+        break;
+    }
+    default:
+        number = QString::number(n);
+        break;
+    }
+    const QString suffix =
+        lf.hasProperty(QTextFormat::ListNumberSuffix) ? lf.numberSuffix() : QStringLiteral(".");
+    return lf.numberPrefix() + number + suffix;
+}
+
 // The marker as plain text for readers that do not number paragraphs.
 void Writer::listText(const QTextBlock &block, const ParaProps &p)
 {
     open();
     word("\\pntext"sv);
     if (p.list == ListKind::Bullet) {
-        if (m_symbolFont < 0)
-            m_symbolFont = fontIndex(QStringLiteral("Symbol"), kCharsetSymbol);
-        word("\\f", m_symbolFont);
-        m_out.put("\\'b7"sv);
+        const Bullet bullet = bulletOf(p.textList->format().style());
+        word("\\f", fontIndex(QString::fromLatin1(bullet.font), bullet.charset));
+        m_out.put(bullet.byte);
     } else {
         word("\\f", 0);
-        text(m_out, p.textList->itemText(block));
+        text(m_out, itemNumber(*p.textList, block));
     }
     word("\\tab"sv);
     close();
@@ -553,19 +613,24 @@ void Writer::numberText(std::string_view w, const QString &text)
     close();
 }
 
-void Writer::listDefinition(const ParaProps &p)
+void Writer::listDefinition(const ParaProps &p, const QTextBlock &block)
 {
     open();
     if (p.list == ListKind::Bullet) {
-        word("\\*\\pn\\pnlvlblt\\pnf", m_symbolFont);
+        const Bullet bullet = bulletOf(p.textList->format().style());
+        word("\\*\\pn\\pnlvlblt\\pnf", fontIndex(QString::fromLatin1(bullet.font), bullet.charset));
         word("\\pnindent0"sv);
         open();
         word("\\pntxtb"sv);
-        m_out.put("\\'b7"sv);
+        m_out.put(bullet.byte);
         close();
     } else {
         const QTextListFormat lf = p.textList->format();
-        word("\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1"sv);
+        // The number of this item: a list that goes on after other
+        // paragraphs goes on from there.
+        word("\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart",
+             (lf.hasProperty(kListStartProperty) ? lf.intProperty(kListStartProperty) : 1) +
+                 p.textList->itemNumber(block));
         switch (lf.style()) {
         case QTextListFormat::ListLowerAlpha:
             word("\\pnlcltr"sv);
@@ -638,7 +703,7 @@ void Writer::paragraph(const QTextBlock &block)
         listText(block, p);
     if (changed) {
         if (p.list != ListKind::None)
-            listDefinition(p);
+            listDefinition(p, block);
         paraWords(p);
         m_para = p;
     }

@@ -76,6 +76,9 @@ struct Formats
     const char16_t *bullets = u""; // the items of one list, "|" between them
     const char16_t *numbers = u""; // one decimal list
     const char16_t *nested = u"";  // a bullet one level below `bullets`
+    // The nested list's bullet, and what follows each number of `numbers`.
+    QTextListFormat::Style nestedStyle = QTextListFormat::ListDisc;
+    const char16_t *suffix = u".";
 };
 
 void PrintTo(const Formats &f, std::ostream *os)
@@ -147,7 +150,14 @@ TEST_P(RtfCorpusFormats, KeepsBoldColourAlignmentAndLists)
 
     expectList(f.bullets, QTextListFormat::ListDisc, 1);
     expectList(f.numbers, QTextListFormat::ListDecimal, 1);
-    expectList(f.nested, QTextListFormat::ListDisc, 2);
+    expectList(f.nested, f.nestedStyle, 2);
+    if (*f.numbers) {
+        const QString first = QString::fromUtf16(f.numbers).section(u'|', 0, 0);
+        const QTextList *list = block(first).textList();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->itemText(block(first)).toStdString(),
+                  ("1" + QString::fromUtf16(f.suffix)).toStdString());
+    }
 }
 
 const QColor kRed(255, 0, 0);
@@ -165,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The numbering goes on after a paragraph between.
         Formats{"libreoffice_odt.rtf", u"Z pohádkové říše", u"pepřový sprej", kBlue,
                 u"okenice z medového perníku|komín|půlku dveří",
-                u"Střecha děravá.|Pec vychladlá.|Chybí čarodějnice.", u"hlavně ten čokoládový"},
+                u"Střecha děravá.|Pec vychladlá.|Chybí čarodějnice.", u"hlavně ten čokoládový",
+                QTextListFormat::ListCircle, u")"},
         Formats{"abiword_pohadky.rtf", u"Z pohádkové říše", u"pepřový sprej", kBlue,
                 u"okenice z medového perníku|komín|půlku dveří", u"Střecha děravá.|Pec vychladlá.",
                 u"hlavně ten čokoládový"},

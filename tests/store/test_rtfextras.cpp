@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,102 @@ TEST(RtfExtras, LinksKeepTheirAddress)
     EXPECT_TRUE(html.contains("<a href=\"https://vtipy.example.cz/zirafa\">"))
         << html.toStdString();
     EXPECT_FALSE(html.contains("C:\\Vtipy")) << html.toStdString();
+}
+
+// Each list as numbered: its kind, the text around its numbers, its first
+// number; the bullet of each level.
+struct ListLook
+{
+    QTextListFormat::Style style;
+    std::string prefix, suffix;
+    int start;
+    int indent;
+};
+
+ListLook lookOf(const QTextDocument &doc, const QString &item)
+{
+    const QTextBlock block = doc.find(item).block();
+    const QTextList *list = block.textList();
+    EXPECT_NE(list, nullptr) << item.toStdString();
+    if (!list)
+        return {};
+    const QTextListFormat f = list->format();
+    return {f.style(), f.numberPrefix().toStdString(),
+            f.hasProperty(QTextFormat::ListNumberSuffix) ? f.numberSuffix().toStdString() : ".",
+            f.hasProperty(store::kListStartProperty) ? f.intProperty(store::kListStartProperty) : 1,
+            f.indent()};
+}
+
+void expectLook(const QTextDocument &doc, const QString &item, const ListLook &want)
+{
+    const ListLook got = lookOf(doc, item);
+    EXPECT_EQ(got.style, want.style) << item.toStdString();
+    EXPECT_EQ(got.prefix, want.prefix) << item.toStdString();
+    EXPECT_EQ(got.suffix, want.suffix) << item.toStdString();
+    EXPECT_EQ(got.start, want.start) << item.toStdString();
+    EXPECT_EQ(got.indent, want.indent) << item.toStdString();
+}
+
+TEST(RtfExtras, ListsKeepTheirNumbersAndBullets)
+{
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}"
+        "{\\f2 Courier New;}}"
+        "{\\*\\listtable{\\list\\listtemplateid1"
+        "{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00);}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01o;}{\\levelnumbers;}\\f2}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}{\\levelnumbers;}}"
+        "\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        "\\pard\\ls1\\ilvl0 Pate\\par"
+        "\\pard\\ls1\\ilvl1 Kolecko\\par"
+        "\\pard\\ls1\\ilvl2 Ctverecek\\par"
+        "\\pard\\ls1\\ilvl0 Seste\\par"
+        "\\pard{\\pntext\\f0 (iii)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pnlcrm"
+        "{\\pntxtb (}{\\pntxta )}}\\fi-360\\li720 Treti\\par"
+        "{\\pntext\\f0 (iv)\\tab}Ctvrte\\par"
+        "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+        "\\fi-200\\li200 Tecka\\par}";
+    const auto doc = read(rtf);
+    EXPECT_EQ(text(*doc), "Pate\nKolecko\nCtverecek\nSeste\nTreti\nCtvrte\nTecka");
+    expectLook(*doc, QStringLiteral("Pate"), {QTextListFormat::ListDecimal, "", ")", 5, 1});
+    expectLook(*doc, QStringLiteral("Kolecko"), {QTextListFormat::ListCircle, "", ".", 1, 2});
+    expectLook(*doc, QStringLiteral("Ctverecek"), {QTextListFormat::ListSquare, "", ".", 1, 3});
+    expectLook(*doc, QStringLiteral("Treti"), {QTextListFormat::ListLowerRoman, "(", ")", 3, 1});
+    expectLook(*doc, QStringLiteral("Tecka"), {QTextListFormat::ListDisc, "", ".", 1, 1});
+    const auto listOf = [](const QTextDocument &d, const char *item) {
+        return d.find(QString::fromLatin1(item)).block().textList();
+    };
+    EXPECT_EQ(listOf(*doc, "Seste"), listOf(*doc, "Pate")) << "the list goes on";
+    EXPECT_EQ(listOf(*doc, "Ctvrte"), listOf(*doc, "Treti"));
+
+    // Written as the home platform's rich-text box writes lists, each item's
+    // marker with the number it shows; a list that goes on after other
+    // paragraphs starts again where it was.
+    const QByteArray written = store::writeRtf(*doc);
+    for (const char *piece :
+         {"{\\pntext\\f0 5)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart5\\pndec{\\pntxta)}}",
+          "{\\pntxtb o}", "{\\pntext\\f0 6)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart6",
+          "{\\pntext\\f0 (iii)\\tab}", "\\pnstart3\\pnlcrm{\\pntxtb(}{\\pntxta)}}",
+          "{\\pntext\\f0 (iv)\\tab}"})
+        EXPECT_TRUE(written.contains(piece)) << piece << "\n" << written.toStdString();
+    // Read again: the same numbers and bullets. (A rich-text box's lists
+    // have no levels: the nested ones are lists of their own, indented.)
+    const auto back = read(written);
+    EXPECT_EQ(text(*back), text(*doc));
+    expectLook(*back, QStringLiteral("Pate"), {QTextListFormat::ListDecimal, "", ")", 5, 1});
+    expectLook(*back, QStringLiteral("Seste"), {QTextListFormat::ListDecimal, "", ")", 6, 1});
+    EXPECT_EQ(lookOf(*back, QStringLiteral("Kolecko")).style, QTextListFormat::ListCircle);
+    EXPECT_EQ(lookOf(*back, QStringLiteral("Ctverecek")).style, QTextListFormat::ListSquare);
+    expectLook(*back, QStringLiteral("Treti"), {QTextListFormat::ListLowerRoman, "(", ")", 3, 1});
+    EXPECT_EQ(listOf(*back, "Ctvrte"), listOf(*back, "Treti"));
+    expectLook(*back, QStringLiteral("Tecka"), {QTextListFormat::ListDisc, "", ".", 1, 1});
+
+    // HTML numbers from the first number on.
+    QByteArray html;
+    ASSERT_TRUE(store::rtfToHtml(rtf, [&](QByteArrayView piece) { html += piece; }));
+    EXPECT_TRUE(html.contains("<ol start=\"5\"")) << html.toStdString();
+    EXPECT_TRUE(html.contains("<ol start=\"3\"")) << html.toStdString();
 }
 
 TEST(RtfExtras, OnlyWebAndMailAddressesAreFollowed)
