@@ -203,6 +203,10 @@ private:
     void paragraph(const QTextBlock &block);
     void listText(const QTextBlock &block, const ParaProps &p);
     void listDefinition(const ParaProps &p, const QTextBlock &block);
+    // The list's number in the list table (\ls), which word processors
+    // read; the rich-text box reads {\*\pn ...}.
+    int listNumber(const QTextList *list);
+    void listTable(Sink &out);
     void numberText(std::string_view w, const QString &text);
     void paraWords(const ParaProps &p);
     void charWords(const CharProps &c);
@@ -223,7 +227,8 @@ private:
     bool m_delimit = false; // a control word wants a space before text
 
     std::vector<Font> m_fonts;
-    std::vector<QRgb> m_colors; // the table's entries after the automatic one
+    std::vector<QRgb> m_colors;                  // the table's entries after the automatic one
+    std::vector<const QTextList *> m_tableLists; // \ls n at n - 1
 
     // Formats by their index in the document.
     std::vector<int> m_charSlot; // index -> position in m_chars + 1
@@ -705,6 +710,10 @@ void Writer::paragraph(const QTextBlock &block)
         if (p.list != ListKind::None)
             listDefinition(p, block);
         paraWords(p);
+        if (p.list != ListKind::None) {
+            word("\\ls", listNumber(p.textList));
+            word("\\ilvl", std::clamp(p.textList->format().indent() - 1, 0, 8));
+        }
         m_para = p;
     }
 
@@ -764,9 +773,106 @@ void Writer::paragraph(const QTextBlock &block)
     m_delimit = false;
 }
 
+int Writer::listNumber(const QTextList *list)
+{
+    const auto it = std::find(m_tableLists.begin(), m_tableLists.end(), list);
+    if (it != m_tableLists.end())
+        return int(it - m_tableLists.begin()) + 1;
+    m_tableLists.push_back(list);
+    return int(m_tableLists.size());
+}
+
+// Each list of the document, as Word writes its lists: its levels down to its
+// own, each as the list is (only its own one is used), and an override of
+// each.
+void Writer::listTable(Sink &out)
+{
+    out.put("{\\*\\listtable"sv);
+    for (std::size_t i = 0; i < m_tableLists.size(); ++i) {
+        const QTextListFormat lf = m_tableLists[i]->format();
+        const QTextListFormat::Style style = lf.style();
+        const bool bullet = style == QTextListFormat::ListDisc ||
+                            style == QTextListFormat::ListCircle ||
+                            style == QTextListFormat::ListSquare;
+        int nfc = 0;
+        switch (style) {
+        case QTextListFormat::ListUpperRoman:
+            nfc = 1;
+            break;
+        case QTextListFormat::ListLowerRoman:
+            nfc = 2;
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            nfc = 3;
+            break;
+        case QTextListFormat::ListLowerAlpha:
+            nfc = 4;
+            break;
+        default:
+            nfc = bullet ? 23 : 0;
+            break;
+        }
+        const QString prefix = bullet ? QString() : lf.numberPrefix();
+        const QString suffix = bullet ? QString()
+                               : lf.hasProperty(QTextFormat::ListNumberSuffix)
+                                   ? lf.numberSuffix()
+                                   : QStringLiteral(".");
+        const int start =
+            lf.hasProperty(kListStartProperty) ? lf.intProperty(kListStartProperty) : 1;
+        out.put("{\\list\\listtemplateid"sv);
+        out.putNumber(int(i) + 1);
+        const int own = std::clamp(lf.indent() - 1, 0, 8);
+        for (int level = 0; level <= own; ++level) {
+            out.put("{\\listlevel\\levelnfc"sv);
+            out.putNumber(nfc);
+            out.put("\\leveljc0\\levelfollow0\\levelstartat"sv);
+            out.putNumber(start);
+            out.put("{\\leveltext"sv);
+            const auto byte = [&out](int value) {
+                static constexpr char kHex[] = "0123456789abcdef";
+                out.put("\\'"sv);
+                out.put(kHex[(value >> 4) & 15]);
+                out.put(kHex[value & 15]);
+            };
+            if (bullet) {
+                byte(1);
+                out.put(style == QTextListFormat::ListCircle   ? "\\u9702 ?"sv
+                        : style == QTextListFormat::ListSquare ? "\\u9642 ?"sv
+                                                               : "\\u8226 ?"sv);
+                out.put(";}{\\levelnumbers;}"sv);
+            } else {
+                byte(int(prefix.size() + 1 + suffix.size()));
+                m_delimit = false;
+                text(out, prefix);
+                byte(level);
+                text(out, suffix);
+                out.put(";}{\\levelnumbers"sv);
+                byte(int(prefix.size()) + 1);
+                out.put(";}"sv);
+            }
+            out.put("\\fi-360\\li"sv);
+            out.putNumber(720 * (level + 1));
+            out.put('}');
+        }
+        out.put("\\listid"sv);
+        out.putNumber(int(i) + 1);
+        out.put('}');
+    }
+    out.put("}\r\n{\\*\\listoverridetable"sv);
+    for (std::size_t i = 0; i < m_tableLists.size(); ++i) {
+        out.put("{\\listoverride\\listid"sv);
+        out.putNumber(int(i) + 1);
+        out.put("\\listoverridecount0\\ls"sv);
+        out.putNumber(int(i) + 1);
+        out.put('}');
+    }
+    out.put("}\r\n"sv);
+}
+
 QByteArray Writer::header()
 {
-    Sink out(256 + qsizetype(m_fonts.size()) * 48 + qsizetype(m_colors.size()) * 32);
+    Sink out(256 + qsizetype(m_fonts.size()) * 48 + qsizetype(m_colors.size()) * 32 +
+             qsizetype(m_tableLists.size()) * 1024);
     out.put("{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1029{\\fonttbl"sv);
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
         const Font &font = m_fonts[i];
@@ -796,6 +902,8 @@ QByteArray Writer::header()
         }
         out.put("}\r\n"sv);
     }
+    if (!m_tableLists.empty())
+        listTable(out);
     out.put("\\viewkind4\\uc1\\pard"sv);
     return out.take();
 }

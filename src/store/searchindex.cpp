@@ -23,7 +23,7 @@ namespace store {
 namespace {
 
 constexpr int kApplicationId = 0x43684B31; // "ChK1"
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr int kJokeBits = 24; // a joke's id: its library's id, then its number there
 
 // Whether `c` is part of a word as the index's tokenizer (unicode61) sees it:
@@ -234,7 +234,13 @@ struct SearchIndex::Db
                  "CREATE VIEW joke_text AS SELECT id, name, unpack(body) AS text FROM jokes;"
                  "CREATE VIRTUAL TABLE joke_index USING fts5(name, text, content='joke_text',"
                  " content_rowid='id', tokenize='unicode61 remove_diacritics 2');"
-                 "INSERT INTO joke_index(joke_index, rank) VALUES('rank', 'bm25(10.0, 1.0)');") &&
+                 "INSERT INTO joke_index(joke_index, rank) VALUES('rank', 'bm25(10.0, 1.0)');"
+                 // The index's pieces are merged after each refresh (see
+                 // there), not again and again while jokes go in. (A
+                 // setting changed later would make readers of the other
+                 // connection fail.)
+                 "INSERT INTO joke_index(joke_index, rank) VALUES('automerge', 0);"
+                 "INSERT INTO joke_index(joke_index, rank) VALUES('crisismerge', 64);") &&
             Statement(*this, "INSERT INTO meta VALUES('folder', ?)").bind(1, folder).run() &&
             exec(QByteArray("PRAGMA application_id = " + QByteArray::number(kApplicationId) +
                             "; PRAGMA user_version = " + QByteArray::number(kSchemaVersion))
@@ -498,6 +504,11 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
     }
     Db &db = *m_writer;
     using Statement = Db::Statement;
+    // In memory the one connection serves both threads: a search waits while
+    // a transaction is open (see below), and the other way round.
+    std::unique_lock memoryLock(m_memoryLock, std::defer_lock);
+    if (inMemory())
+        memoryLock.lock();
 
     // The libraries of the list, each once.
     QStringList libraries;
@@ -679,34 +690,28 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
     // The jokes read on another thread while the index takes them here, a
     // transaction for every few hundred so that a search sees them coming.
     if (!work.empty()) {
-        // Much to read (the first time, say): the index's pieces are merged
-        // once at the end instead of again and again on the way, and the
-        // log is copied into the file in bigger steps.
+        // Much to read (the first time, say): the log is copied into the
+        // file in bigger steps, and the index is merged into one piece at
+        // the end.
         const bool bulk = work.size() >= 1000;
-        struct Bulk
+        struct LogSteps
         {
             Db &db;
-            bool on;
-            Bulk(Db &d, bool b) : db(d), on(b)
+            bool big;
+            LogSteps(Db &d, bool b) : db(d), big(b)
             {
-                if (on)
-                    db.exec("INSERT INTO joke_index(joke_index, rank) VALUES('automerge', 0);"
-                            "INSERT INTO joke_index(joke_index, rank) VALUES('crisismerge', 64);"
-                            "INSERT INTO joke_index(joke_index, rank) VALUES('hashsize', 33554432);"
-                            "PRAGMA wal_autocheckpoint = 16384");
+                if (big)
+                    db.exec("PRAGMA wal_autocheckpoint = 16384");
             }
-            ~Bulk()
+            ~LogSteps()
             {
-                if (on) {
+                if (big) {
                     const int error = db.error;
-                    db.exec("INSERT INTO joke_index(joke_index, rank) VALUES('automerge', 4);"
-                            "INSERT INTO joke_index(joke_index, rank) VALUES('crisismerge', 16);"
-                            "INSERT INTO joke_index(joke_index, rank) VALUES('hashsize', 1048576);"
-                            "PRAGMA wal_autocheckpoint = 1000");
+                    db.exec("PRAGMA wal_autocheckpoint = 1000");
                     db.error = error;
                 }
             }
-        } settings(db, bulk);
+        } logSteps(db, bulk);
         Reader reader(work, stop);
         if (!db.exec("BEGIN"))
             return failed();
@@ -748,7 +753,13 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
             w.text = QString();
             w.body = QByteArray();
             if ((i + 1) % 500 == 0 || i + 1 == work.size()) {
-                if (!db.exec("COMMIT") || !db.exec("BEGIN"))
+                if (!db.exec("COMMIT"))
+                    return failed();
+                if (memoryLock.owns_lock()) {
+                    memoryLock.unlock();
+                    memoryLock.lock();
+                }
+                if (!db.exec("BEGIN"))
                     return failed();
                 if (progress)
                     progress(int(i + 1), toRead);
@@ -761,6 +772,8 @@ RefreshReport SearchIndex::refreshSome(const QStringList *only, bool listChanged
         if (bulk) {
             db.exec("INSERT INTO joke_index(joke_index) VALUES('optimize')");
             db.exec("PRAGMA incremental_vacuum");
+        } else {
+            db.exec("INSERT INTO joke_index(joke_index, rank) VALUES('merge', 64)");
         }
     }
     return report;
@@ -778,6 +791,9 @@ SearchResult SearchIndex::search(const QString &typed, int limit, bool lastIsPre
     if (query.isEmpty())
         return result;
     using Statement = Db::Statement;
+    std::unique_lock memoryLock(m_memoryLock, std::defer_lock);
+    if (inMemory())
+        memoryLock.lock();
 
     // How many, and in how many libraries: a joke's id tells its library.
     {
@@ -816,6 +832,9 @@ QString SearchIndex::snippet(qint64 id, const QString &typed, bool lastIsPrefix)
     const QString query = ftsQuery(typed, lastIsPrefix);
     if (!db || query.isEmpty())
         return {};
+    std::unique_lock memoryLock(m_memoryLock, std::defer_lock);
+    if (inMemory())
+        memoryLock.lock();
     Db::Statement s(*db, "SELECT snippet(joke_index, 1, char(1), char(2), '…', 24)"
                          " FROM joke_index WHERE joke_index MATCH ? AND rowid = ?");
     s.bind(1, query).bind(2, id);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -110,6 +111,7 @@ private:
     QString m_requested;          // the cache file asked for
     QString m_file;               // the one in use; empty in memory
     mutable std::atomic<bool> m_damaged{false};
+    mutable std::mutex m_memoryLock; // in memory: one thread at a time
 };
 
 } // namespace store

@@ -278,7 +278,8 @@ TEST(RtfExtras, ListsKeepTheirNumbersAndBullets)
 
     // Written as the home platform's rich-text box writes lists, each item's
     // marker with the number it shows; a list that goes on after other
-    // paragraphs starts again where it was.
+    // paragraphs starts again where it was. Word processors read the list
+    // table written beside.
     const QByteArray written = store::writeRtf(*doc);
     for (const char *piece :
          {"{\\pntext\\f0 5)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart5\\pndec{\\pntxta)}}",
@@ -286,14 +287,13 @@ TEST(RtfExtras, ListsKeepTheirNumbersAndBullets)
           "{\\pntext\\f0 (iii)\\tab}", "\\pnstart3\\pnlcrm{\\pntxtb(}{\\pntxta)}}",
           "{\\pntext\\f0 (iv)\\tab}"})
         EXPECT_TRUE(written.contains(piece)) << piece << "\n" << written.toStdString();
-    // Read again: the same numbers and bullets. (A rich-text box's lists
-    // have no levels: the nested ones are lists of their own, indented.)
+    // Read again (the list table, as word processors do): the same lists.
     const auto back = read(written);
     EXPECT_EQ(text(*back), text(*doc));
     expectLook(*back, QStringLiteral("Pate"), {QTextListFormat::ListDecimal, "", ")", 5, 1});
-    expectLook(*back, QStringLiteral("Seste"), {QTextListFormat::ListDecimal, "", ")", 6, 1});
-    EXPECT_EQ(lookOf(*back, QStringLiteral("Kolecko")).style, QTextListFormat::ListCircle);
-    EXPECT_EQ(lookOf(*back, QStringLiteral("Ctverecek")).style, QTextListFormat::ListSquare);
+    expectLook(*back, QStringLiteral("Kolecko"), {QTextListFormat::ListCircle, "", ".", 1, 2});
+    expectLook(*back, QStringLiteral("Ctverecek"), {QTextListFormat::ListSquare, "", ".", 1, 3});
+    EXPECT_EQ(listOf(*back, "Seste"), listOf(*back, "Pate"));
     expectLook(*back, QStringLiteral("Treti"), {QTextListFormat::ListLowerRoman, "(", ")", 3, 1});
     EXPECT_EQ(listOf(*back, "Ctvrte"), listOf(*back, "Treti"));
     expectLook(*back, QStringLiteral("Tecka"), {QTextListFormat::ListDisc, "", ".", 1, 1});

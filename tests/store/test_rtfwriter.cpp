@@ -146,12 +146,17 @@ TEST_F(RtfWriter, WritesOnlyChangedFormatsAndBulletsAsTheControlDoes)
 
     EXPECT_EQ(
         store::writeRtf(doc),
-        ansi(uR"({\rtf1\ansi\ansicpg1250\deff0\deflang1029{\fonttbl{\f0\fswiss\fcharset238 Arial;})"
-             uR"({\f1\fnil\fcharset2 Symbol;}}⏎{\colortbl ;\red255\green0\blue0;}⏎)"
-             uR"(\viewkind4\uc1\pard\qc\b\f0\fs32 Nadpis\par⏎)"
-             uR"(\pard\cf1\b0\fs20 \'e8erven\'fd\cf0  text\par⏎)"
-             uR"(\pard{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}})"
-             uR"(\fi-600\li600 jedna\par⏎{\pntext\f1\'b7\tab}dva\par⏎\pard konec\par⏎}⏎)"_qs)
+        ansi(
+            uR"({\rtf1\ansi\ansicpg1250\deff0\deflang1029{\fonttbl{\f0\fswiss\fcharset238 Arial;})"
+            uR"({\f1\fnil\fcharset2 Symbol;}}⏎{\colortbl ;\red255\green0\blue0;}⏎)"
+            // The list also as Word writes lists, for the word processors.
+            uR"({\*\listtable{\list\listtemplateid1{\listlevel\levelnfc23\leveljc0\levelfollow0)"
+            uR"(\levelstartat1{\leveltext\'01\u8226 ?;}{\levelnumbers;}\fi-360\li720}\listid1}}⏎)"
+            uR"({\*\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}}⏎)"
+            uR"(\viewkind4\uc1\pard\qc\b\f0\fs32 Nadpis\par⏎)"
+            uR"(\pard\cf1\b0\fs20 \'e8erven\'fd\cf0  text\par⏎)"
+            uR"(\pard{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}})"
+            uR"(\fi-600\li600\ls1\ilvl0 jedna\par⏎{\pntext\f1\'b7\tab}dva\par⏎\pard konec\par⏎}⏎)"_qs)
             .append('\0'));
 }
 
