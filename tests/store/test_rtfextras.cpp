@@ -9,6 +9,7 @@
 #include "store/rtfsink.h"
 #include "store/rtftext.h"
 #include "store/rtfwriter.h"
+#include "support/corpus.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -303,6 +304,39 @@ TEST(RtfExtras, ListsKeepTheirNumbersAndBullets)
     ASSERT_TRUE(store::rtfToHtml(rtf, [&](QByteArrayView piece) { html += piece; }));
     EXPECT_TRUE(html.contains("<ol start=\"5\"")) << html.toStdString();
     EXPECT_TRUE(html.contains("<ol start=\"3\"")) << html.toStdString();
+}
+
+// The corpus files made for these: their formats, read and after a round
+// trip through our writer.
+TEST(RtfExtras, CorpusFilesKeepTheirFormatsThroughOurWriter)
+{
+    const auto footnotes = read(corpus::read(QStringLiteral("word_footnotes.rtf")));
+    const auto numbering = read(corpus::read(QStringLiteral("wordpad_numbering.rtf")));
+    const auto footnotesBack = again(*footnotes);
+    const auto numberingBack = again(*numbering);
+    for (const QTextDocument *doc : {footnotes.get(), footnotesBack.get()}) {
+        const QTextBlock heading = doc->firstBlock();
+        EXPECT_EQ(heading.blockFormat().alignment(), Qt::AlignHCenter);
+        EXPECT_TRUE(formatAt(*doc, QStringLiteral("lékaře")).fontWeight() >= QFont::DemiBold);
+        EXPECT_EQ(formatAt(*doc, QStringLiteral("lékaře")).fontPointSize(), 16);
+        EXPECT_EQ(formatAt(*doc, QStringLiteral("není1")).verticalAlignment(),
+                  QTextCharFormat::AlignNormal);
+        QTextCursor mark = doc->find(QStringLiteral("není1"));
+        mark.setPosition(mark.selectionEnd());
+        EXPECT_EQ(mark.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        EXPECT_EQ(formatAt(*doc, QStringLiteral("Žirafa")).fontPointSize(), 8) << "\\s16";
+        EXPECT_EQ(formatAt(*doc, QStringLiteral("vtipy.example")).anchorHref().toStdString(),
+                  "https://vtipy.example.cz/lekari");
+        EXPECT_FALSE(formatAt(*doc, QStringLiteral("2026")).isAnchor());
+    }
+    for (const QTextDocument *doc : {numbering.get(), numberingBack.get()}) {
+        expectLook(*doc, QStringLiteral("Vzít"), {QTextListFormat::ListLowerAlpha, "(", ")", 1, 1});
+        expectLook(*doc, QStringLiteral("Čtvrtá"),
+                   {QTextListFormat::ListUpperRoman, "", ".", 4, 1});
+        const QTextBlock second = doc->find(QStringLiteral("Dojít")).block();
+        ASSERT_NE(second.textList(), nullptr);
+        EXPECT_EQ(second.textList()->itemText(second).toStdString(), "(b)");
+    }
 }
 
 TEST(RtfExtras, OnlyWebAndMailAddressesAreFollowed)
