@@ -91,7 +91,7 @@ int main(int argc, char **argv)
     HLAVNI->HledatVText->trigger();
     THledani *search = HLAVNI->textSearch();
     while (search->refreshing())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     std::printf("platform %s, %d jokes in %d libraries; the index ready after %.1f s\n\n",
                 qPrintable(QGuiApplication::platformName()), jokes, made->libraries,
                 double(clock.elapsed()) / 1000);
