@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -212,6 +213,7 @@ enum class Kw : std::uint8_t {
     Chftn,
     StyleSheet,
     S,
+    SBasedOn,
     FldInst,
     LevelStartAt,
     LevelText,
@@ -347,6 +349,7 @@ constexpr Entry kOthers[] = {{"fonttbl", Kw::FontTable},
                              {"pntxta", Kw::PnTxtA},
                              {"pntxtb", Kw::PnTxtB},
                              {"s", Kw::S},
+                             {"sbasedon", Kw::SBasedOn},
                              {"ansi", Kw::Ansi},
                              {"mac", Kw::Mac},
                              {"pc", Kw::Pc},
@@ -747,6 +750,7 @@ private:
     void styleSheetWord(Kw kw, const Entry *entry, const Token &t);
     struct Style;
     static void applyStyle(const Style &style, ParaProps &para, CharProps &c);
+    void inheritStyles();
     void symbol(char c);
     void byte(unsigned char b);
     void text(std::string_view run);
@@ -824,6 +828,7 @@ private:
     {
         CharProps chr;
         ParaProps para;
+        int basedOn = -1; // \sbasedon: the style it takes what it leaves open from
     };
     std::map<int, Style> m_styles;
     std::size_t m_sheetDepth = 0;     // depth of the style sheet's group; 0: none
@@ -835,6 +840,7 @@ private:
     bool m_pnAfter = false;           // {\pntxta ...}, not {\pntxtb ...}
     int m_lastParam = 0;              // of the control word being handled
     int m_styleNo = -1;               // style being read from it
+    int m_basedOn = -1;               // and the style it is based on
     bool m_breakPending = false;      // a paragraph ended, the next not begun
     bool m_paraHasText = false;
     int m_pendingTabs = 0;    // cells ended; written only when more text follows
@@ -935,10 +941,12 @@ bool Reader::closeGroup()
         m_marker.clear(); // a marker and nothing more
     if (dest == Dest::StyleSheet) {
         if (m_stack.size() == m_sheetDepth + 1 && m_styleNo >= 0) {
-            m_styles[m_styleNo] = Style{state().chr, state().para};
+            m_styles[m_styleNo] = Style{state().chr, state().para, m_basedOn};
             m_styleNo = -1;
+            m_basedOn = -1;
         } else if (m_stack.size() == m_sheetDepth) {
             m_sheetDepth = 0;
+            inheritStyles();
         }
     }
     if (m_stack.size() == 1)
@@ -1168,6 +1176,27 @@ void Reader::applyStyle(const Style &style, ParaProps &para, CharProps &c)
     fill(c.valign, style.chr.valign, plain.valign);
 }
 
+// Each style takes what it leaves open from the style it is based on, and
+// that one from its own, in any order the sheet lists them (a chain that
+// comes back to a style it passed ends there).
+void Reader::inheritStyles()
+{
+    std::map<int, Style> resolved;
+    for (const auto &[number, style] : m_styles) {
+        Style whole = style;
+        std::set<int> seen{number};
+        for (int base = style.basedOn; base >= 0 && seen.insert(base).second;) {
+            const auto it = m_styles.find(base);
+            if (it == m_styles.end())
+                break;
+            applyStyle(it->second, whole.para, whole.chr);
+            base = it->second.basedOn;
+        }
+        resolved[number] = whole;
+    }
+    m_styles.swap(resolved);
+}
+
 // An entry of the style sheet: {\sN formatting name;}. Only what formats
 // counts; the name and anything that would make text are passed over.
 void Reader::styleSheetWord(Kw kw, const Entry *entry, const Token &t)
@@ -1177,6 +1206,9 @@ void Reader::styleSheetWord(Kw kw, const Entry *entry, const Token &t)
     switch (kw) {
     case Kw::S:
         m_styleNo = std::max(t.param, 0);
+        break;
+    case Kw::SBasedOn:
+        m_basedOn = std::max(t.param, 0);
         break;
     case Kw::Par:
     case Kw::Line:

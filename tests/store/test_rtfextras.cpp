@@ -168,6 +168,24 @@ TEST(RtfExtras, ParagraphStylesGiveWhatTheParagraphDoesNotSay)
     EXPECT_TRUE(formatAt(*back, QStringLiteral("Citace")).fontItalic());
 }
 
+// A style based on another takes what it leaves open from that one, however
+// the sheet orders them; a chain that comes round ends.
+TEST(RtfExtras, StylesTakeWhatTheyLeaveOpenFromTheirBase)
+{
+    const auto doc = read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}"
+        "{\\stylesheet{\\s3\\i\\sbasedon1 Podnadpis;}{\\s1\\qc\\f1\\fs32\\b\\sbasedon0 Nadpis;}"
+        "{\\s0\\fs20 Normal;}{\\s4\\sbasedon5 A;}{\\s5\\b\\sbasedon4 B;}}"
+        "\\pard\\plain\\s3 Podnadpis\\par\\pard\\plain\\s4 Kruh\\par}");
+    EXPECT_EQ(doc->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+    const QTextCharFormat sub = formatAt(*doc, QStringLiteral("Podnadpis"));
+    EXPECT_TRUE(sub.fontItalic());
+    EXPECT_TRUE(sub.fontWeight() >= QFont::DemiBold);
+    EXPECT_EQ(sub.fontPointSize(), 16);
+    EXPECT_EQ(sub.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    EXPECT_TRUE(formatAt(*doc, QStringLiteral("Kruh")).fontWeight() >= QFont::DemiBold);
+}
+
 TEST(RtfExtras, LinksKeepTheirAddress)
 {
     const QByteArray rtf =
