@@ -832,6 +832,8 @@ private:
     };
     std::map<int, Style> m_styles;
     std::size_t m_sheetDepth = 0;     // depth of the style sheet's group; 0: none
+    int m_styleNo = -1;               // style being read from it
+    int m_basedOn = -1;               // and the style it is based on
     QByteArray m_fieldInst;           // the field instruction being read
     std::size_t m_fieldInstDepth = 0; // depth of its group; 0: none
     std::vector<QString> m_links;     // addresses of the links, by CharProps::link - 1
@@ -839,8 +841,6 @@ private:
     std::size_t m_listTextDepth = 0;  // depth of its group
     bool m_pnAfter = false;           // {\pntxta ...}, not {\pntxtb ...}
     int m_lastParam = 0;              // of the control word being handled
-    int m_styleNo = -1;               // style being read from it
-    int m_basedOn = -1;               // and the style it is based on
     bool m_breakPending = false;      // a paragraph ended, the next not begun
     bool m_paraHasText = false;
     int m_pendingTabs = 0;    // cells ended; written only when more text follows
