@@ -350,12 +350,10 @@ void THledani::changed(const store::DbPath &path)
     if (parts.size() == 2 &&
         parts[1].compare(QLatin1String("seznam.dat"), Qt::CaseInsensitive) == 0)
         m_listPending = true;
-    else if (parts.size() == 3)
+    else if (parts.size() == 3) // a file of a library's folder
         m_librariesPending.insert(parts[1]);
-    else if (parts.size() == 2 && !parts[1].contains(u'.'))
-        m_librariesPending.insert(parts[1]); // a library's folder
     else
-        return;
+        return; // a library comes and goes with the list
     // Taken in once the program has done what it is doing.
     QTimer::singleShot(0, this, [this] { startRefresh(); });
 }

@@ -151,6 +151,12 @@ QByteArrayView untilNul(const QByteArray &bytes)
     return nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul);
 }
 
+// The lines of 8-bit text up to a NUL: a list, a text, a joke that is not RTF.
+QStringList plainLines(const QByteArray &bytes)
+{
+    return splitLines(decode1250(untilNul(bytes)));
+}
+
 } // namespace
 
 QString refusedNameError(const DbPath &path)
@@ -578,7 +584,7 @@ std::optional<QStringList> readExternalList(const QString &path, QString *error)
     const std::optional<QByteArray> bytes = readExternal(path, kTextLimit, error);
     if (!bytes)
         return std::nullopt;
-    return splitLines(decode1250(untilNul(*bytes)));
+    return plainLines(*bytes);
 }
 
 std::optional<QStringList> readList(const DbPath &path, QString *error)
@@ -586,7 +592,7 @@ std::optional<QStringList> readList(const DbPath &path, QString *error)
     const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error);
     if (!bytes)
         return std::nullopt;
-    return splitLines(decode1250(untilNul(*bytes)));
+    return plainLines(*bytes);
 }
 
 // A text file shows what comes before its first NUL byte. One that holds
@@ -664,7 +670,7 @@ bool readRichText(const DbPath &path, QTextDocument *document, QString *error,
         return false;
     if (readRtf(*bytes, document))
         return true;
-    document->setPlainText(splitLines(decode1250(untilNul(*bytes))).join(u'\n'));
+    document->setPlainText(plainLines(*bytes).join(u'\n'));
     if (!plainFormat.properties().isEmpty()) {
         const bool undo = document->isUndoRedoEnabled();
         document->setUndoRedoEnabled(false);
@@ -848,7 +854,7 @@ std::optional<QString> readJokeText(const DbPath &path, QString *error)
         return std::nullopt;
     if (std::optional<QString> text = rtfToText(*bytes))
         return text;
-    return splitLines(decode1250(untilNul(*bytes))).join(u'\n');
+    return plainLines(*bytes).join(u'\n');
 }
 
 std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
