@@ -444,6 +444,8 @@ void THledani::showStatus()
         parts << QStringLiteral("Hledání se nezdařilo: ") + m_result.problem;
     else if (!typed)
         parts << QStringLiteral("Napište slova, která si z vtipu pamatujete.");
+    else if (m_result.jokes == 0 && m_worker.joinable() && !m_indexed)
+        parts << QStringLiteral("Zatím nic nenalezeno."); // the index is not whole yet
     else if (m_result.jokes == 0)
         parts << QStringLiteral("Žádný vtip tato slova neobsahuje.");
     else {
