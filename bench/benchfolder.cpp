@@ -148,6 +148,12 @@ platform::Button QuietServices::messageBox(const QString &, const QString &text,
     return platform::Ok;
 }
 
+int QuietServices::choose(const QString &text, const QStringList &, platform::MessageKind)
+{
+    report("choice", text);
+    return -1;
+}
+
 platform::FileChoice QuietServices::openFile(QWidget *, const platform::FileDialog &)
 {
     return {};

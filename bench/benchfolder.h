@@ -40,6 +40,8 @@ public:
     bool confirm(const QString &text) override;
     platform::Button messageBox(const QString &caption, const QString &text,
                                 platform::MessageKind kind, platform::Buttons buttons) override;
+    int choose(const QString &text, const QStringList &choices,
+               platform::MessageKind kind) override;
     platform::FileChoice openFile(QWidget *parent, const platform::FileDialog &dialog) override;
     platform::FileChoice saveFile(QWidget *parent, const platform::FileDialog &dialog) override;
     std::optional<platform::FontChoice> chooseFont(QWidget *parent,

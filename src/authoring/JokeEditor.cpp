@@ -1,20 +1,27 @@
 #include "JokeEditor.h"
 
+#include "JokeList.h"
+#include "JokeListOwner.h"
 #include "platform/platform.h"
 #include "store/files.h"
+#include "store/recovery.h"
 #include "store/richclipboard.h"
 #include "store/rtfreader.h"
+#include "store/rtfwriter.h"
 
+#include <QDir>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTextList>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -157,8 +164,21 @@ QSpinBox::StepEnabled JokeSizeBox::stepEnabled() const
 
 // --- The editor
 
-JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, QObject *parent)
-    : QObject(parent), m_box(box), m_file(file), m_format(formatOf(box->font()))
+namespace {
+// Every editor that lives, for the program's end without questions.
+QList<JokeEditor *> &editors()
+{
+    static QList<JokeEditor *> all;
+    return all;
+}
+// After this pause in typing, what was typed is kept for recovery.
+constexpr int kKeepAfterMs = 2000;
+} // namespace
+
+JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeListOwner *owner,
+                       QObject *parent)
+    : QObject(parent), m_box(box), m_file(file), m_owner(owner), m_keep(new QTimer(this)),
+      m_format(formatOf(box->font()))
 {
     const QFont font = box->font();
     // Text of no format of its own is plain text in the RTF sense: the
@@ -166,6 +186,19 @@ JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, QObje
     // is typed into the empty box.
     m_plainFont = QFont(font.family());
     m_plainFont.setPointSizeF(m_format.fontPointSize());
+    m_keep->setSingleShot(true);
+    m_keep->setInterval(kKeepAfterMs);
+    connect(m_keep, &QTimer::timeout, this, [this] { keepForRecovery(); });
+    connect(box, &QTextEdit::textChanged, this, [this] {
+        if (hasChanges())
+            m_keep->start();
+    });
+    editors().append(this);
+}
+
+JokeEditor::~JokeEditor()
+{
+    editors().removeAll(this);
 }
 
 void JokeEditor::setTools(const Tools &tools)
@@ -180,7 +213,10 @@ void JokeEditor::setFamilyBox(QFontComboBox *box)
 
 void JokeEditor::clear()
 {
+    m_keep->stop();
+    dropRecovery();
     QTextDocument *doc = m_box->document();
+    m_box->setReadOnly(false);
     m_box->clear();
     doc->setDefaultFont(m_plainFont);
     QTextCursor cursor(doc);
@@ -190,49 +226,213 @@ void JokeEditor::clear()
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     m_saveFailed = false;
+    m_version = store::FileVersion();
 }
 
 void JokeEditor::load(const store::DbPath &path)
 {
-    *m_file = path;
     clear();
+    *m_file = path;
     QTextDocument *doc = m_box->document();
     // A file of plain text shows in the box's font, and is written so.
-    store::readRichText(path, doc, nullptr, m_format);
+    QString error;
+    if (!store::readRichText(path, doc, &error, m_format, &m_version) && m_version.isUnreadable()) {
+        // Shown as what it is, never written over.
+        QTextCharFormat note;
+        note.setFontItalic(true);
+        note.setForeground(m_box->palette().color(QPalette::PlaceholderText));
+        QTextCursor(doc).insertText(
+            error + QStringLiteral("\nVtip proto nelze zobrazit ani upravovat."), note);
+        m_box->setReadOnly(true);
+    }
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     m_box->setTextCursor(QTextCursor(doc));
 }
 
-bool JokeEditor::save()
+bool JokeEditor::editable() const
+{
+    return !m_box->isReadOnly();
+}
+
+bool JokeEditor::hasChanges() const
+{
+    return m_box->isEnabled() && editable() && m_box->document()->isModified();
+}
+
+bool JokeEditor::write(store::FileVersion replaced)
 {
     // Without a joke loaded the path is the empty name of no library, which
     // the file layer refuses with its own message.
     const store::DbPath path = m_file->value_or(store::DbPath::jokeFile(QString(), QString()));
     QString error;
-    if (!store::writeRichText(path, *m_box->document(), &error)) {
+    if (!store::writeRichText(path, *m_box->document(), &error, &replaced)) {
         m_saveFailed = true;
         platform::services().error(error);
         return false;
     }
+    m_version = std::move(replaced);
     m_box->document()->setModified(false);
     m_saveFailed = false;
+    m_keep->stop();
+    dropRecovery();
     return true;
 }
 
-bool JokeEditor::saveChanges()
+bool JokeEditor::saveChanges(bool quietAfterFailure)
 {
-    if (!m_box->isEnabled() || !m_box->document()->isModified())
+    if (!hasChanges())
         return true;
     if (m_saveFailed) {
-        platform::services().beep();
+        if (!quietAfterFailure)
+            platform::services().beep();
         return false;
     }
-    return save();
+    if (m_file->has_value() && store::changedSince(**m_file, m_version))
+        return resolveConflict();
+    return write(m_version);
+}
+
+bool JokeEditor::resolveConflict()
+{
+    const store::DbPath path = **m_file;
+    QString library;
+    QString joke;
+    jokeNames(&library, &joke);
+    store::FileVersion disk;
+    QString error;
+    const std::optional<QByteArray> bytes =
+        store::readBytes(path, store::kJokeLimit, &error, &disk);
+    const bool deleted = disk.state() == store::FileVersion::State::Missing;
+    if (!bytes && !deleted) {
+        // What is on disk cannot be looked at, so it is not replaced.
+        m_saveFailed = true;
+        platform::services().error(error);
+        return false;
+    }
+    JokeList *list = m_owner ? m_owner->jokes() : nullptr;
+    const QString other =
+        list && !deleted ? list->freeName(joke, QStringLiteral("jiná verze")) : QString();
+    QStringList choices{QStringLiteral("Ponechat moji verzi"),
+                        QStringLiteral("Vzít verzi z disku")};
+    QString text;
+    if (deleted) {
+        text = QStringLiteral("Vtip „%1“ byl mezitím na disku smazán (jiným programem nebo na "
+                              "jiném počítači), a vy jste ho tu upravili.\n\n"
+                              "Ponechat moji verzi: vtip se uloží s vašimi úpravami.\n"
+                              "Vzít verzi z disku: vaše úpravy se zahodí a vtip zůstane "
+                              "nenapsaný.")
+                   .arg(joke);
+    } else {
+        text = QStringLiteral("Vtip „%1“ se mezitím změnil na disku (jiným programem nebo na "
+                              "jiném počítači), a vy jste ho tu také upravili.\n\n"
+                              "Ponechat moji verzi: verze z disku se nahradí vaší.\n"
+                              "Vzít verzi z disku: vaše úpravy se zahodí.")
+                   .arg(joke);
+        if (!other.isEmpty()) {
+            choices << QStringLiteral("Ponechat obě");
+            text += QStringLiteral("\nPonechat obě: verze z disku se přidá do knihovny jako "
+                                   "samostatný vtip „%1“.")
+                        .arg(other);
+        }
+    }
+    switch (platform::services().choose(text, choices, platform::MessageKind::Warning)) {
+    case 0:
+        return write(disk);
+    case 1: {
+        // The disk's version in the box, as if it had just been loaded.
+        const int position = m_box->textCursor().position();
+        m_keep->stop();
+        dropRecovery();
+        QTextDocument *doc = m_box->document();
+        doc->clear();
+        doc->setDefaultFont(m_plainFont);
+        if (bytes)
+            store::richTextFromBytes(*bytes, doc, m_format);
+        doc->clearUndoRedoStacks();
+        doc->setModified(false);
+        QTextCursor cursor(doc);
+        cursor.setPosition(std::min(position, doc->characterCount() - 1));
+        m_box->setTextCursor(cursor);
+        m_version = disk;
+        return true;
+    }
+    case 2:
+        // The disk's version becomes a joke of its own, then the box's is
+        // written over it.
+        return list->add(other, &*bytes) && write(disk);
+    default:
+        return false;
+    }
+}
+
+void JokeEditor::followDisk()
+{
+    if (!m_box->isEnabled() || !m_file->has_value() || hasChanges() ||
+        !store::changedSince(**m_file, m_version))
+        return;
+    // Shown anew where the user was reading.
+    const int position = m_box->textCursor().position();
+    const int scrolled = m_box->verticalScrollBar()->value();
+    load(**m_file);
+    QTextCursor cursor(m_box->document());
+    cursor.setPosition(std::min(position, m_box->document()->characterCount() - 1));
+    m_box->setTextCursor(cursor);
+    m_box->verticalScrollBar()->setValue(scrolled);
+}
+
+bool JokeEditor::jokeNames(QString *library, QString *joke) const
+{
+    if (!m_file->has_value() || (*m_file)->parts().size() != 3)
+        return false;
+    const QStringList &parts = (*m_file)->parts();
+    *library = parts[1];
+    *joke = parts[2].chopped(4); // without ".vti"
+    return true;
+}
+
+void JokeEditor::keepForRecovery()
+{
+    QString library;
+    QString joke;
+    if (!hasChanges() || !jokeNames(&library, &joke))
+        return;
+    m_kept = store::keepForRecovery(QDir::currentPath(), library, joke, m_version.contentHash(),
+                                    store::writeRtf(*m_box->document()));
+}
+
+void JokeEditor::dropRecovery()
+{
+    QString library;
+    QString joke;
+    if (!m_kept || !jokeNames(&library, &joke))
+        return;
+    store::dropRecovery(QDir::currentPath(), library, joke);
+    m_kept = false;
+}
+
+void JokeEditor::saveAllForExit()
+{
+    for (JokeEditor *editor : std::as_const(editors())) {
+        if (!editor->hasChanges())
+            continue;
+        // Written where that replaces nothing unseen, kept otherwise.
+        QString error;
+        store::FileVersion version = editor->m_version;
+        if (editor->m_file->has_value() && !store::changedSince(**editor->m_file, version) &&
+            store::writeRichText(**editor->m_file, *editor->m_box->document(), &error, &version)) {
+            editor->m_box->document()->setModified(false);
+            editor->dropRecovery();
+        } else {
+            editor->keepForRecovery();
+        }
+    }
 }
 
 void JokeEditor::mergeFormat(const QTextCharFormat &format)
 {
+    if (!editable())
+        return;
     const QScopedValueRollback<bool> formatting(m_formatting, true);
     QTextCursor cursor = m_box->textCursor();
     if (cursor.hasSelection()) {
@@ -328,7 +528,7 @@ void JokeEditor::chooseFont(QWidget *parent)
 
 void JokeEditor::applyBullets()
 {
-    if (!m_tools.bullets)
+    if (!m_tools.bullets || !editable())
         return;
     QTextCursor cursor = m_box->textCursor();
     cursor.beginEditBlock();
@@ -355,6 +555,8 @@ void JokeEditor::align(QToolButton *button)
 {
     // The tags are the codes of the alignment: 0 left, 1 right, 2 centre.
     static const Qt::Alignment byTag[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    if (!editable())
+        return;
     const int tag = std::clamp(button->property("tag").toInt(), 0, 2);
     QTextBlockFormat format;
     format.setAlignment(byTag[tag]);
@@ -392,7 +594,7 @@ void JokeEditor::copy(bool cut)
 void JokeEditor::paste()
 {
     const QMimeData *data = platform::services().clipboardData();
-    if (!data)
+    if (!data || !editable())
         return;
     QTextDocument part;
     part.setDefaultFont(m_box->document()->defaultFont());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/files.h"
 #include "store/paths.h"
 
 #include <QFont>
@@ -9,7 +10,9 @@
 
 #include <optional>
 
+class JokeListOwner;
 class QFontComboBox;
+class QTimer;
 class QLineEdit;
 class QTextEdit;
 class QToolButton;
@@ -50,6 +53,15 @@ protected:
 // The box holds the joke of one file at a time. Whatever path the box takes
 // to another joke, the changes not yet in the file of the one it leaves are
 // written first, and a joke whose text cannot be written is never replaced.
+// Only what the user changed is written: a joke merely looked at keeps its
+// file as it is.
+//
+// Other programs change the files too (a sync tool, the program on another
+// computer). A joke changed on disk while the box holds none of the user's
+// changes is shown anew; changed on both sides, the user chooses which
+// version stays, or keeps both. A file that cannot be read is shown as such,
+// read-only, and never written over. What the user typed and has not saved
+// yet is kept outside the database (store/recovery.h) until it is saved.
 class JokeEditor : public QObject
 {
     Q_OBJECT
@@ -73,8 +85,12 @@ public:
 
     // The box's font, as it is now, is the font of text typed into the empty
     // box and of a joke file of plain text. `file` keeps the path of the joke
-    // in the box (none before the first is loaded).
-    JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, QObject *parent = nullptr);
+    // in the box (none before the first is loaded). `owner` is the window
+    // whose joke list takes another version of a joke the user keeps beside
+    // the joke.
+    JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeListOwner *owner,
+               QObject *parent = nullptr);
+    ~JokeEditor() override;
 
     void setTools(const Tools &tools);
     // The family box may come later than the rest.
@@ -83,16 +99,31 @@ public:
     // Empties the box: no text, no undo history, the box's font for the text
     // typed next. The joke's file stays as it was.
     void clear();
-    // The joke of `path` into the box, which becomes the joke's; a file that
-    // cannot be read leaves the box empty without a word.
+    // The joke of `path` into the box, which becomes the joke's. A joke not
+    // written yet leaves the box empty; a file that cannot be read (no
+    // permission, too large, not a file) makes the box say why, read-only.
     void load(const store::DbPath &path);
-    // Writes the box to the joke's file; a failure is reported.
-    bool save();
-    // Before the box takes another joke: writes the changes of the open joke
-    // (the box enabled) that are not in its file yet. False when they could
-    // not be written; then the box must keep its joke. A failure reported
-    // before only beeps.
-    bool saveChanges();
+    // Before the box takes another joke, and when its window closes: writes
+    // the changes of the open joke (the box enabled) that are not in its file
+    // yet. A file changed on disk meanwhile is not replaced without asking.
+    // False when they were not written (a failure, or the user's answer);
+    // then the box keeps its joke. A failure reported before only beeps
+    // (unless `quietAfterFailure`: the focus only moving).
+    bool saveChanges(bool quietAfterFailure = false);
+    // Whether the box holds changes of the user's that its file has not.
+    bool hasChanges() const;
+    // The joke's file may have changed on disk: when the box holds none of
+    // the user's changes, it shows the file as it is now.
+    void followDisk();
+    // The version of the joke's file the box holds.
+    const store::FileVersion &version() const { return m_version; }
+    // Whether the joke's file could not be read; then nothing is written.
+    bool isUnreadable() const { return m_version.isUnreadable(); }
+
+    // The program ends without questions (it was told to by the system): the
+    // changes of every box that can be written without replacing another
+    // version are written, the rest are kept for recovery.
+    static void saveAllForExit();
 
     // Formatting, of the selection or of the text typed next; each change is
     // one step of undo.
@@ -124,12 +155,29 @@ public:
     void followSelection();
 
 private:
+    // Writes the box over the version `replaced` of the joke's file; a
+    // failure is reported.
+    bool write(store::FileVersion replaced);
+    // The joke changed on disk and in the box: asks which version stays.
+    bool resolveConflict();
+    // Whether the box may be edited: a joke is open and its file was read.
+    bool editable() const;
+    // The library and joke of the file, for the recovery of typed text.
+    bool jokeNames(QString *library, QString *joke) const;
+    void keepForRecovery();
+    void dropRecovery();
     void mergeFormat(const QTextCharFormat &format);
     void toggle(QToolButton *button, bool (*has)(const QTextCharFormat &),
                 void (*set)(QTextCharFormat &, bool));
 
     QTextEdit *m_box;
     std::optional<store::DbPath> *m_file;
+    JokeListOwner *m_owner;
+    // The version of the file the box holds, as read or written last.
+    store::FileVersion m_version;
+    // Typing not saved yet is kept for recovery after a pause.
+    QTimer *m_keep;
+    bool m_kept = false;
     // The box's font: the whole of it for text of no format of its own; the
     // document keeps only its family and size.
     QTextCharFormat m_format;

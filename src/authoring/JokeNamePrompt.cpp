@@ -1,5 +1,6 @@
 #include "JokeNamePrompt.h"
 
+#include "JokeList.h"
 #include "JokeListOwner.h"
 #include "controls/colours.h"
 #include "controls/listbox.h"
@@ -76,19 +77,10 @@ void JokeNamePrompt::Button2Click()
     if (!target)
         return;
     // The name as the list file holds it: a character the code page has no
-    // byte for is stored as "?", and the list shows what is stored.
-    const QString name = store::decode1250(store::encode1250(JmenoVtipu->text()));
-    ListBox *list = target->jokeList();
-    const int row = list->count();
-    list->insertItem(row, name);
-    QString error;
-    if (!store::writeList(store::DbPath::jokeList(target->jokeLibrary()), list->items(), &error)) {
-        // The list on screen stays what the file holds, so that another try
-        // does not add the name twice.
-        list->removeItem(row);
-        platform::services().error(error);
+    // byte for is stored as "?", and the list shows what is stored. It goes
+    // at the end of the list as the file holds it now.
+    if (!target->jokes()->add(store::decode1250(store::encode1250(JmenoVtipu->text()))))
         return;
-    }
     accept();
 }
 

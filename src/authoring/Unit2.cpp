@@ -4,6 +4,7 @@
 #include "CopyAnimation.h"
 #include "Host.h"
 #include "JokeEditor.h"
+#include "JokeList.h"
 #include "Unit5.h"
 #include "controls/colours.h"
 #include "controls/listbox.h"
@@ -376,6 +377,7 @@ void TFormular::createJokesPage()
     Seznam->installEventFilter(this);
     connect(Seznam, &ListBox::userSelected, this, [this] { SeznamClick(); });
     Seznam->setAccessibleName(QStringLiteral("Seznam vtipů"));
+    m_jokes = std::make_unique<JokeList>(Seznam);
 
     Edit = new QLineEdit(TabSheet4);
     Edit->setObjectName(QStringLiteral("Edit"));
@@ -460,7 +462,7 @@ void TFormular::createJokesPage()
     vtipFont.setPointSize(8);
     Vtip->setFont(vtipFont);
     Vtip->document()->setDocumentMargin(1);
-    m_joke = new JokeEditor(Vtip, &SouborVtipu, this);
+    m_joke = new JokeEditor(Vtip, &SouborVtipu, this, this);
     JokeEditor::Tools tools;
     tools.bold = Tucne;
     tools.italic = Kurziva;
@@ -494,14 +496,9 @@ void TFormular::createFinishedPage()
     Napoveda->setAlignment(Qt::AlignCenter);
 }
 
-QString TFormular::jokeLibrary() const
+JokeList *TFormular::jokes()
 {
-    return Nazev->text();
-}
-
-ListBox *TFormular::jokeList()
-{
-    return Seznam;
+    return m_jokes.get();
 }
 
 void TFormular::reset()
@@ -517,7 +514,7 @@ void TFormular::reset()
         box->clear();
     for (QPlainTextEdit *box : {Autor, PocPod, Popis})
         box->clear();
-    Seznam->setItems({});
+    m_jokes->open(QString(), {});
     m_joke->clear();
     Button1->setEnabled(true);
     Button1->setText(kDalsi);
@@ -555,7 +552,7 @@ void TFormular::Button1Click()
         m_host->reloadLibraries();
         close();
     }
-    if (page == PageJokes && Vtip->isEnabled() && !m_joke->save())
+    if (page == PageJokes && Vtip->isEnabled() && !m_joke->saveChanges())
         return;
     const int next = (page + 1) % PageControl1->count();
     setPage(next);
@@ -659,8 +656,11 @@ bool TFormular::writeLibrary(const QString &library, QString *error)
     // The library gets an empty joke list right away: the main window and
     // the editor cannot open a library without one, and a library may well
     // be finished before it has any joke.
-    if (!store::writeList(DbPath::jokeList(library), {}, error))
+    store::ListCopy jokes;
+    jokes.version = store::FileVersion::missing();
+    if (!store::writeList(DbPath::jokeList(library), {}, error, &jokes.version))
         return false;
+    m_jokes->open(library, std::move(jokes));
     // Listed last of all, so that a library that could not be written whole
     // never appears in the list.
     return store::appendLine(DbPath::listFile(), library, error);
@@ -698,24 +698,12 @@ void TFormular::Button3Click()
 
 void TFormular::Button4Click()
 {
+    // The removed joke's file stays where it is.
     const int row = Seznam->itemIndex();
-    QString removed;
-    if (row >= 0) {
-        removed = Seznam->item(row);
-        Seznam->removeItem(row);
-        Seznam->setItemIndex(-1);
-    }
-    QString error;
-    if (!store::writeList(store::DbPath::jokeList(Nazev->text()), Seznam->items(), &error)) {
-        // The list keeps showing what its file holds.
-        if (row >= 0) {
-            Seznam->insertItem(row, removed);
-            Seznam->setItemIndex(row);
-        }
-        platform::services().error(error);
+    if (row < 0)
         return;
-    }
-    Vtip->setEnabled(false);
+    if (m_jokes->remove(row, false) != JokeList::Outcome::Failed)
+        Vtip->setEnabled(false);
 }
 
 void TFormular::SeznamClick()
@@ -724,26 +712,24 @@ void TFormular::SeznamClick()
     if (row < 0)
         return;
     const QString name = Seznam->item(row);
-    if (Edit->text() != name) {
-        // The joke being left keeps what was written into it, however the
-        // user came to the list; one that cannot be written stays open.
-        if (!m_joke->saveChanges()) {
+    // The joke being left keeps what was written into it, however the user
+    // came to the list, and so does the open joke selected again; one that
+    // cannot be written stays open. A joke only looked at is not written.
+    if (!m_joke->saveChanges()) {
+        if (Edit->text() != name)
             Seznam->setItemIndex(-1);
-            return;
-        }
+        return;
+    }
+    if (Edit->text() != name) {
         Edit->setText(name);
         EditChange();
     }
-    // From the second selection of a run on, the joke is written at once.
-    if (Vtip->isEnabled() && !m_joke->save())
-        return;
     Vtip->setEnabled(true);
 }
 
 void TFormular::SeznamEnter()
 {
-    if (Vtip->isEnabled())
-        m_joke->save();
+    m_joke->saveChanges(true);
 }
 
 void TFormular::EditChange()

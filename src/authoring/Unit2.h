@@ -5,9 +5,12 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class AuthoringHost;
 class CopyAnimation;
 class JokeEditor;
+class JokeList;
 class JokeSizeBox;
 class ListBox;
 class PictureBox;
@@ -96,8 +99,7 @@ public:
     const store::Icon &icon() const { return m_icon; }
 
     // The library being created and its joke list, for the joke name prompt.
-    QString jokeLibrary() const override;
-    ListBox *jokeList() override;
+    JokeList *jokes() override;
 
     // Handlers.
     void Button1Click();
@@ -142,5 +144,7 @@ private:
     AuthoringHost *m_host;
     // `Vtip` with its tool bar.
     JokeEditor *m_joke = nullptr;
+    // `Seznam` and the new library's list file.
+    std::unique_ptr<JokeList> m_jokes;
     store::Icon m_icon;
 };

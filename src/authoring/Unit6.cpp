@@ -2,6 +2,7 @@
 
 #include "Authoring.h"
 #include "Host.h"
+#include "JokeList.h"
 #include "Pictures.h"
 #include "Unit7.h"
 #include "controls/colours.h"
@@ -150,13 +151,12 @@ bool TUpravit::prepareEditor()
     const QString library = m_host ? m_host->selectedLibrary() : QString();
     editor->Vtip->setEnabled(false);
     QString error;
-    const std::optional<QStringList> jokes =
-        store::readList(store::DbPath::jokeList(library), &error);
-    if (!jokes) {
+    store::ListCopy jokes;
+    if (!store::readList(store::DbPath::jokeList(library), jokes, &error)) {
         platform::services().error(error);
         return false;
     }
-    editor->Seznam->setItems(*jokes);
+    editor->jokes()->open(library, std::move(jokes));
     editor->clearJokeText();
     editor->Edit->clear();
     editor->SouborVtipu.reset();

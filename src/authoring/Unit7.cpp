@@ -3,6 +3,7 @@
 #include "Authoring.h"
 #include "Host.h"
 #include "JokeEditor.h"
+#include "JokeList.h"
 #include "Pictures.h"
 #include "Unit8.h"
 #include "Unit9.h"
@@ -19,6 +20,7 @@
 #include <QFocusEvent>
 #include <QFontComboBox>
 #include <QFrame>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +36,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -239,6 +242,7 @@ void TUprava::createJokesPage()
     Seznam->installEventFilter(this);
     connect(Seznam, &ListBox::userSelected, this, [this] { SeznamClick(); });
     Seznam->setAccessibleName(QStringLiteral("Seznam vtipů"));
+    m_jokes = std::make_unique<JokeList>(Seznam);
 
     Edit = new NameBox(page);
     Edit->setObjectName(QStringLiteral("Edit"));
@@ -259,7 +263,7 @@ void TUprava::createJokesPage()
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
     Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
     colours::setJokePaper(Vtip);
-    m_joke = new JokeEditor(Vtip, &SouborVtipu, this);
+    m_joke = new JokeEditor(Vtip, &SouborVtipu, this, this);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::currentCharFormatChanged, this, [this] { VtipSelectionChange(); });
@@ -502,14 +506,9 @@ void TUprava::createPasswordPage()
     Label2->installEventFilter(this);
 }
 
-QString TUprava::jokeLibrary() const
+JokeList *TUprava::jokes()
 {
-    return Nazev;
-}
-
-ListBox *TUprava::jokeList()
-{
-    return Seznam;
+    return m_jokes.get();
 }
 
 void TUprava::clearJokeText()
@@ -524,9 +523,15 @@ bool TUprava::updateCount()
         lines.append(QString());
     lines[0] = QString::number(Seznam->count());
     PocPod->setPlainText(lines.join(u'\n'));
+    // The count file is written only when it says something else: in a
+    // synced folder every write is a new version on the other computers.
+    const store::DbPath file = store::DbPath::libraryFile(Nazev, QStringLiteral(".da2"));
+    const QString text = lines.join(kCrLf) + kCrLf;
+    store::FileVersion version;
+    if (store::readText(file, nullptr, &version) == text)
+        return true;
     QString error;
-    if (!store::writeText(store::DbPath::libraryFile(Nazev, QStringLiteral(".da2")),
-                          lines.join(kCrLf) + kCrLf, &error)) {
+    if (!store::writeText(file, text, &error, &version)) {
         platform::services().error(error);
         return false;
     }
@@ -563,8 +568,51 @@ void TUprava::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // The library's files are followed while the window is shown.
+    if (!m_watcher) {
+        m_watcher = new store::FolderWatcher(this);
+        connect(m_watcher, &store::FolderWatcher::changed, this, [this] { followDisk(); });
+    }
+    m_watcher->watch(store::resolvePath(QStringLiteral("DataBase")));
+    m_watcher->watch(store::DbPath::libraryFolder(Nazev).path());
     FormShow();
     FormActivate();
+}
+
+void TUprava::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous() && m_watcher) {
+        for (const QString &folder : m_watcher->folders())
+            m_watcher->unwatch(folder);
+    }
+    QDialog::hideEvent(event);
+}
+
+void TUprava::followDisk()
+{
+    if (!isVisible())
+        return;
+    m_jokes->followDisk();
+    m_joke->followDisk();
+    // The information page shows a file anew where the user has not
+    // changed it.
+    if (PageControl1->currentWidget() != TabSheet2)
+        return;
+    using store::DbPath;
+    const std::tuple<QPlainTextEdit *, store::FileVersion *, QString *> memos[] = {
+        {Popis, &m_descriptionVersion, &m_descriptionRead},
+        {Autor, &m_authorVersion, &m_authorRead}};
+    const QString extensions[] = {QStringLiteral(".da1"), QStringLiteral(".da3")};
+    for (int i = 0; i < 2; ++i) {
+        auto [memo, version, read] = memos[i];
+        const DbPath file = DbPath::libraryFile(Nazev, extensions[i]);
+        if (memoText(memo) != *read || !store::changedSince(file, *version))
+            continue;
+        if (const std::optional<QString> text = store::readText(file, nullptr, version)) {
+            setMemoText(memo, *text);
+            *read = memoText(memo);
+        }
+    }
 }
 
 void TUprava::keyPressEvent(QKeyEvent *event)
@@ -612,7 +660,7 @@ void TUprava::done(int result)
 bool TUprava::FormCloseQuery()
 {
     // A joke that cannot be written keeps the window open, with its text.
-    if (Vtip->isEnabled() && !m_joke->save())
+    if (Vtip->isEnabled() && !m_joke->saveChanges())
         return false;
     platform::services().beep();
     platform::services().message(QStringLiteral("Vaše knihovna byla úspěšně upravena!!!"));
@@ -627,18 +675,16 @@ void TUprava::SeznamClick()
     if (row < 0)
         return;
     const QString name = Seznam->item(row);
-    const bool wasEnabled = Vtip->isEnabled();
-    // The open joke's changes that are not in its file yet (made with the
-    // list focused, or after the window came back to the front) are written
-    // before another joke is loaded over them; a joke that cannot be written
-    // stays open.
-    if (name != Edit->text() && !m_joke->saveChanges()) {
-        Seznam->setItemIndex(-1);
+    // The open joke's changes that are not in its file yet are written
+    // before another joke is loaded over them, and when the open joke is
+    // selected again; a joke that cannot be written stays open. A joke only
+    // looked at is not written.
+    if (!m_joke->saveChanges()) {
+        if (name != Edit->text())
+            Seznam->setItemIndex(-1);
         return;
     }
     Edit->setText(name);
-    if (wasEnabled && !m_joke->save())
-        return;
     if (!Vtip->isEnabled())
         Vtip->setEnabled(true);
 }
@@ -653,7 +699,7 @@ void TUprava::EditChange()
 
 void TUprava::SeznamEnter()
 {
-    if (Vtip->isEnabled() && !m_joke->save())
+    if (!m_joke->saveChanges(true))
         return;
     Presun->setEnabled(true);
 }
@@ -667,51 +713,27 @@ void TUprava::Button3Click()
 void TUprava::Button4Click()
 {
     const int row = Seznam->itemIndex();
-    QString error;
-    if (row >= 0) {
-        const QString name = Seznam->item(row);
-        // Entries of the same name share one file (letter case aside): it
-        // goes only with the last of them.
-        bool shared = false;
-        for (int i = 0; i < Seznam->count() && !shared; ++i)
-            shared = i != row && Seznam->item(i).compare(name, Qt::CaseInsensitive) == 0;
-        const store::DbPath file = store::DbPath::jokeFile(Nazev, name);
-        if (!shared && file.isValid() && QFileInfo::exists(file.path()) &&
-            !store::deleteFile(file, &error)) {
-            platform::services().error(error);
-            return;
-        }
-        Seznam->removeItem(row);
-        Seznam->setItemIndex(-1);
-    }
-    if (!store::writeList(store::DbPath::jokeList(Nazev), Seznam->items(), &error)) {
-        platform::services().error(error);
-        return;
-    }
-    // The removed joke's text is no longer written anywhere. With nothing
-    // removed, the open joke stays open with its changes.
-    if (row >= 0)
+    if (row < 0)
+        return; // nothing to remove: the open joke stays open with its changes
+    // The open joke's file goes only as the version the window read.
+    const bool open = SouborVtipu && Seznam->item(row) == Edit->text();
+    const JokeList::Outcome outcome =
+        m_jokes->remove(row, true, open ? &m_joke->version() : nullptr);
+    // The removed joke's text is no longer written anywhere.
+    if (outcome == JokeList::Outcome::Done || outcome == JokeList::Outcome::Gone)
         Vtip->setEnabled(false);
 }
 
 void TUprava::moveSelected(bool up)
 {
-    const int from = Seznam->itemIndex();
-    const int count = Seznam->count();
-    if (from < 0 || (!up && from == count - 1)) {
+    const int row = Seznam->itemIndex();
+    const JokeList::Outcome outcome = m_jokes->move(row, [up](int at, int count) {
+        if (up)
+            return at == 0 ? count - 1 : at - 1; // the first goes last
+        return at == count - 1 ? -1 : at + 1;
+    });
+    if (outcome == JokeList::Outcome::Unchanged)
         platform::services().beep();
-        return;
-    }
-    int to = up ? from - 1 : from + 1;
-    if (up && from == 0)
-        to = count - 1;
-    const QString name = Seznam->item(from);
-    Seznam->removeItem(from);
-    Seznam->insertItem(to, name);
-    Seznam->setItemIndex(-1);
-    QString error;
-    if (!store::writeList(store::DbPath::jokeList(Nazev), Seznam->items(), &error))
-        platform::services().error(error);
 }
 
 void TUprava::Aktualizovat()
@@ -823,20 +845,22 @@ void TUprava::TabSheet2Show()
     using store::DbPath;
     QStringList failures;
     QString error;
-    if (const std::optional<QString> description =
-            store::readText(DbPath::libraryFile(Nazev, QStringLiteral(".da1")), &error)) {
+    if (const std::optional<QString> description = store::readText(
+            DbPath::libraryFile(Nazev, QStringLiteral(".da1")), &error, &m_descriptionVersion)) {
         setMemoText(Popis, *description);
     } else {
         Popis->clear();
         failures << error;
     }
-    if (const std::optional<QString> author =
-            store::readText(DbPath::libraryFile(Nazev, QStringLiteral(".da3")), &error)) {
+    if (const std::optional<QString> author = store::readText(
+            DbPath::libraryFile(Nazev, QStringLiteral(".da3")), &error, &m_authorVersion)) {
         setMemoText(Autor, *author);
     } else {
         Autor->clear();
         failures << error;
     }
+    m_descriptionRead = memoText(Popis);
+    m_authorRead = memoText(Autor);
     if (const std::optional<store::Icon> icon =
             store::readIcon(DbPath::libraryFile(Nazev, QStringLiteral(".ico")), &error)) {
         Ikonka->setImage(icon->image);
@@ -881,18 +905,57 @@ void TUprava::Button2Click()
         platform::services().error(error);
 }
 
-void TUprava::ApplyClick()
+bool TUprava::writeMemo(QPlainTextEdit *memo, const QString &extension, store::FileVersion &version,
+                        QString &read)
 {
-    using store::DbPath;
+    // Only what the user changed is written.
+    if (memoText(memo) == read)
+        return true;
+    const store::DbPath file = store::DbPath::libraryFile(Nazev, extension);
+    store::FileVersion replaced = version;
+    if (store::changedSince(file, version)) {
+        store::FileVersion disk;
+        QString error;
+        const std::optional<QString> text = store::readText(file, &error, &disk);
+        if (!text && disk.state() != store::FileVersion::State::Missing) {
+            // What is there cannot be looked at, so it is not replaced.
+            platform::services().error(error);
+            return false;
+        }
+        const QString what =
+            memo == Popis ? QStringLiteral("Popis knihovny") : QStringLiteral("Jméno autora");
+        const int answer = platform::services().choose(
+            QStringLiteral("%1 se mezitím změnil na disku (jiným programem nebo na jiném "
+                           "počítači), a vy jste ho tu také upravili.\n\nNa disku je nyní:\n%2")
+                .arg(what, text ? text->left(300) : QStringLiteral("(nic)")),
+            {QStringLiteral("Ponechat moji verzi"), QStringLiteral("Vzít verzi z disku")},
+            platform::MessageKind::Warning);
+        if (answer == 1) {
+            // The disk's text in the box, for the user to see before closing.
+            setMemoText(memo, text.value_or(QString()));
+            read = memoText(memo);
+            version = disk;
+        }
+        if (answer != 0)
+            return false;
+        replaced = disk;
+    }
     QString error;
-    if (!store::writeText(DbPath::libraryFile(Nazev, QStringLiteral(".da1")), memoText(Popis),
-                          &error) ||
-        !store::writeText(DbPath::libraryFile(Nazev, QStringLiteral(".da3")), memoText(Autor),
-                          &error)) {
+    if (!store::writeText(file, memoText(memo), &error, &replaced)) {
         // The window stays open with the text that could not be stored.
         platform::services().error(error);
-        return;
+        return false;
     }
+    version = replaced;
+    read = memoText(memo);
+    return true;
+}
+
+void TUprava::ApplyClick()
+{
+    if (!writeMemo(Popis, QStringLiteral(".da1"), m_descriptionVersion, m_descriptionRead) ||
+        !writeMemo(Autor, QStringLiteral(".da3"), m_authorVersion, m_authorRead))
+        return;
     platform::services().message(QStringLiteral("Změny byly uloženy!!!"));
     if (m_host)
         m_host->showDescription(memoLines(Popis), memoLines(PocPod), memoLines(Autor));

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "JokeListOwner.h"
+#include "store/files.h"
 #include "store/paths.h"
+#include "store/watcher.h"
 
 #include <QDialog>
 #include <QRect>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class AuthoringHost;
 class JokeEditor;
+class JokeList;
 class JokeSizeBox;
 class ListBox;
 class PictureBox;
@@ -104,8 +108,7 @@ public:
     // Scratch lines of the password file.
     QStringList Heslo2;
 
-    QString jokeLibrary() const override;
-    ListBox *jokeList() override;
+    JokeList *jokes() override;
 
     // Empties `Vtip`: no text, no undo history, and the editor's own font
     // for the text typed next.
@@ -154,8 +157,15 @@ public slots:
     // the window open.
     void done(int result) override;
 
+    // Brings what the window shows in line with the files, which may have
+    // changed on disk from outside (the window's watcher calls it): the joke
+    // list, the open joke and the information page, each where the user has
+    // no changes of their own in it.
+    void followDisk();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -167,8 +177,14 @@ private:
     void createPasswordPage();
     void pageChanged(int index);
 
-    // The count of jokes into `PocPod` and the count file; reports a failure.
+    // The count of jokes into `PocPod` and the count file (written only when
+    // it says another number); reports a failure.
     bool updateCount();
+    // Writes a memo of the information page to its file when the user
+    // changed it; a file changed on disk meanwhile is not replaced without
+    // asking. False when it was not written.
+    bool writeMemo(QPlainTextEdit *memo, const QString &extension, store::FileVersion &version,
+                   QString &read);
     // Moves the selected joke by the list's rules; reports a failure.
     void moveSelected(bool up);
 
@@ -176,4 +192,14 @@ private:
     QRect m_fontBoxGeometry;
     // `Vtip` with its tool bar.
     JokeEditor *m_joke = nullptr;
+    // `Seznam` and the library's list file.
+    std::unique_ptr<JokeList> m_jokes;
+    // The description and the author as the page read them, and the
+    // versions of their files.
+    QString m_descriptionRead;
+    QString m_authorRead;
+    store::FileVersion m_descriptionVersion;
+    store::FileVersion m_authorVersion;
+    // Tells of changes of the library's files while the window is shown.
+    store::FolderWatcher *m_watcher = nullptr;
 };

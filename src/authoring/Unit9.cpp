@@ -1,6 +1,7 @@
 #include "Unit9.h"
 
 #include "Authoring.h"
+#include "JokeList.h"
 #include "Pictures.h"
 #include "Unit7.h"
 #include "controls/colours.h"
@@ -137,15 +138,15 @@ void TPresunOkno::BitBtn1Click()
     TUprava *editor = Uprava;
     const int from = editor->Seznam->itemIndex();
     if (from >= 0 && from != PoziceVtipu && PoziceVtipu < editor->Seznam->count()) {
-        moveEntry(editor->Seznam, from, PoziceVtipu);
-        editor->Seznam->setItemIndex(-1);
-    }
-    QString error;
-    if (!store::writeList(store::DbPath::jokeList(editor->Nazev), editor->Seznam->items(),
-                          &error)) {
-        platform::services().error(error);
-        reject();
-        return;
+        // Moved in the list as the file holds it now: to the place the user
+        // chose, or as near it as the list allows.
+        const int to = PoziceVtipu;
+        const JokeList::Outcome outcome =
+            editor->jokes()->move(from, [to](int, int) { return to; });
+        if (outcome == JokeList::Outcome::Failed || outcome == JokeList::Outcome::Gone) {
+            reject();
+            return;
+        }
     }
     platform::services().message(QStringLiteral("Váš vtip byl úspěšně přesunut!!!"));
     accept();

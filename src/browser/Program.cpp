@@ -31,14 +31,20 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 THLAVNI *HLAVNI = nullptr;
 TAboutBox *AboutBox = nullptr;
@@ -171,6 +177,44 @@ QString folderProblem(const QString &folder, bool needsDatabase)
                 .arg(QDir::toNativeSeparators(place), why);
     }
     return {};
+}
+
+// The write end of the pipe on which the signals that end the program reach
+// its loop (a handler may do nothing more than write to it).
+int g_signalWrite = -1;
+
+void onSignal(int)
+{
+    const int saved = errno;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalWrite, &c, 1);
+    errno = saved;
+}
+
+// SIGTERM (a logout, a shutdown), SIGHUP (the terminal went away) and SIGINT
+// (Ctrl+C) end the program as closing it does, without its questions.
+void endOnSignals()
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    g_signalWrite = fds[1];
+    auto *notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [read = fds[0]] {
+        char c;
+        while (::read(read, &c, 1) > 0) {
+        }
+        if (HLAVNI)
+            HLAVNI->endWithoutQuestions();
+        else
+            QCoreApplication::exit(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -433,12 +477,15 @@ int runProgram(int argc, char **argv)
         return 2;
     }
     setupApplication(app);
+    endOnSignals();
     createMainWindow(startingFolder(line.folder, QCoreApplication::applicationDirPath()));
     if (HLAVNI->quitAtOnce()) {
         destroyWindows();
         return 0;
     }
     showMainWindow();
+    // What the start found for the user to decide on, once the window shows.
+    QTimer::singleShot(0, HLAVNI, [] { HLAVNI->checkAfterStart(); });
     // For checks of an installed program: what the main window shows goes to
     // the standard output, and the program ends.
     if (qEnvironmentVariableIsSet("CHICHOTEK_CHECK")) {

@@ -5,9 +5,12 @@
 #include "controls/spokennames.h"
 #include "store/files.h"
 #include "store/paths.h"
+#include "store/watcher.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QFileInfo>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -339,6 +342,70 @@ void THledani::open()
     Hledany->selectAll();
     m_fullPending = true;
     m_openProblem.clear();
+    watchLibraries();
+    startRefresh();
+}
+
+void THledani::hideEvent(QHideEvent *event)
+{
+    // While the window is not shown, its next opening brings the index in
+    // line with the files.
+    if (!event->spontaneous() && m_watcher) {
+        for (const QString &folder : m_watcher->folders())
+            m_watcher->unwatch(folder);
+    }
+    QDialog::hideEvent(event);
+}
+
+void THledani::watchLibraries()
+{
+    if (!m_watcher) {
+        m_watcher = new store::FolderWatcher(this);
+        connect(m_watcher, &store::FolderWatcher::changed, this,
+                [this](const QStringList &paths, bool everything) {
+                    changedOutside(paths, everything);
+                });
+    }
+    m_database = store::resolvePath(QStringLiteral("DataBase"));
+    m_folderLibraries.clear();
+    QSet<QString> folders{m_database};
+    for (const QString &name : store::readList(store::DbPath::listFile()).value_or(QStringList())) {
+        const store::DbPath folder = store::DbPath::libraryFolder(name);
+        if (!folder.isValid())
+            continue;
+        const QString path = folder.path();
+        folders.insert(path);
+        m_folderLibraries[path] << name;
+    }
+    for (const QString &folder : m_watcher->folders()) {
+        if (!folders.contains(folder))
+            m_watcher->unwatch(folder);
+    }
+    for (const QString &folder : std::as_const(folders))
+        m_watcher->watch(folder);
+}
+
+void THledani::changedOutside(const QStringList &paths, bool everything)
+{
+    if (!isVisible())
+        return;
+    if (everything)
+        m_fullPending = true;
+    for (const QString &path : paths) {
+        const QString folder = QFileInfo(path).path();
+        if (folder == m_database && QFileInfo(path).fileName().compare(QLatin1String("seznam.dat"),
+                                                                       Qt::CaseInsensitive) == 0) {
+            m_listPending = true;
+            continue;
+        }
+        // A file of a library's folder, or the folder itself.
+        for (const QString &library :
+             m_folderLibraries.value(folder) + m_folderLibraries.value(path))
+            m_librariesPending.insert(library);
+    }
+    // A new list may name other folders.
+    if (m_listPending || everything)
+        watchLibraries();
     startRefresh();
 }
 

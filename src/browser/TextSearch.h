@@ -3,6 +3,7 @@
 #include "store/searchindex.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QSet>
 #include <QTimer>
 
@@ -17,7 +18,8 @@ class QProgressBar;
 class HitModel;
 namespace store {
 class DbPath;
-}
+class FolderWatcher;
+} // namespace store
 
 // The window that searches the words of every joke of every library: a
 // search box, the jokes that match, best first, with the text around the
@@ -26,8 +28,10 @@ class DbPath;
 //
 // It keeps the search index (store/searchindex.h) of the program's folder:
 // each time the window opens, the index is brought in line with the files on
-// a thread of its own while the user can type already, and every change the
-// program makes to a library while it lives is taken in at once.
+// a thread of its own while the user can type already, every change the
+// program makes to a library while it lives is taken in at once, and so is
+// every change made from outside (a sync tool, another computer) while the
+// window is shown.
 class THledani : public QDialog
 {
     Q_OBJECT
@@ -56,9 +60,13 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void changed(const store::DbPath &path);
+    // Watches the database's folder and every library's.
+    void watchLibraries();
+    void changedOutside(const QStringList &paths, bool everything);
     void startRefresh();
     void startRefreshWhole();
     void refreshed(const store::RefreshReport &report);
@@ -66,6 +74,10 @@ private:
     void placeBesideMainWindow();
 
     std::unique_ptr<store::SearchIndex> m_index;
+    store::FolderWatcher *m_watcher = nullptr;
+    QString m_database; // the database's folder, as watched
+    // The folder of each library, as watched, and the names it is listed by.
+    QHash<QString, QStringList> m_folderLibraries;
     HitModel *m_model;
     QTimer m_pause;
     QString m_shownQuery;

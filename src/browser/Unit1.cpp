@@ -7,6 +7,7 @@
 #include "TextSearch.h"
 #include "Unit4.h"
 #include "authoring/Authoring.h"
+#include "authoring/JokeEditor.h"
 #include "authoring/Unit2.h"
 #include "authoring/Unit6.h"
 #include "controls/BLabel.h"
@@ -16,12 +17,16 @@
 #include "controls/picturebox.h"
 #include "controls/spokennames.h"
 #include "platform/platform.h"
+#include "store/conflicts.h"
+#include "store/databaselock.h"
 #include "store/files.h"
+#include "store/recovery.h"
 #include "store/richclipboard.h"
 #include "store/rtfsink.h"
 #include "store/rtfwriter.h"
 #include "store/searchindex.h"
 #include "store/settings.h"
+#include "store/watcher.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +42,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QLockFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -493,6 +497,11 @@ void THLAVNI::FormCreate()
     // on the same folder may only read it, or not start.
     if (!lockDatabase())
         return;
+    // What other programs change in the database is followed from now on.
+    m_watcher = new store::FolderWatcher(this);
+    connect(m_watcher, &store::FolderWatcher::changed, this,
+            [this](const QStringList &paths, bool everything) { followDisk(paths, everything); });
+    m_watcher->watch(store::resolvePath(QStringLiteral("DataBase")));
     // 2.
     IkonkaCount = 0;
     // 3.
@@ -508,12 +517,11 @@ void THLAVNI::FormCreate()
     // 5.
     Rezim = RezimKnihovny;
     // 6. The list of libraries.
-    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
-    if (!libraries) {
+    if (!loadLibraries(&error)) {
         platform::services().error(error);
         return;
     }
-    Seznam->setItems(*libraries);
+    Seznam->setItems(m_libraries.entries);
     // 7.
     FontDialogFont = Vtip->font();
     // 8. The settings.
@@ -528,37 +536,73 @@ void THLAVNI::FormCreate()
 
 bool THLAVNI::lockDatabase()
 {
-    m_lock = std::make_unique<QLockFile>(QStringLiteral("chichotek.lock"));
-    // A lock is stale only when its program is gone, however old it is.
-    m_lock->setStaleLockTime(0);
+    m_lock = std::make_unique<store::DatabaseLock>();
     m_readOnly = false;
+    store::setReadOnly(false);
+    using Status = store::DatabaseLock::Status;
+    const Status status = m_lock->take();
     // A lock left behind tells of a program that did not end: what its saves
     // cut short left goes. (A program that ends removes its lock, so an
     // ordinary start need not look through every library's folder.)
-    const bool leftBehind = QFileInfo::exists(QStringLiteral("chichotek.lock"));
-    if (m_lock->tryLock(0)) {
-        store::setReadOnly(false);
-        if (leftBehind)
+    if (status == Status::Taken) {
+        if (m_lock->leftBehind())
             store::removeLeftovers();
         return true;
     }
-    // In a folder that cannot be written there is no lock to take, and no
-    // save would succeed anyway: each one reports its failure.
-    if (m_lock->error() != QLockFile::LockFailedError) {
-        m_lock.reset();
-        store::setReadOnly(false);
+    const store::DatabaseLock::Holder &holder = m_lock->holder();
+    const QString since = holder.since.isValid()
+                              ? QStringLiteral(" (od %1)").arg(store::czechDateTime(holder.since))
+                              : QString();
+    if (status == Status::HeldHere) {
+        // Two windows of this computer never both write.
+        const platform::Button answer = platform::services().messageBox(
+            platform::applicationTitle(),
+            QStringLiteral("Databáze je právě otevřená v jiném okně programu Chichotek%1.\n\n"
+                           "Chcete ji otevřít jen pro čtení? Změny pak nebude možné ukládat. "
+                           "Jinak se program ukončí.")
+                .arg(since),
+            platform::MessageKind::Warning, platform::Yes | platform::No);
+        if (answer != platform::Yes) {
+            m_quitAtOnce = true;
+            return false;
+        }
+        becomeReadOnly();
         return true;
     }
-    const platform::Button answer = platform::services().messageBox(
-        platform::applicationTitle(),
-        QStringLiteral("Databáze je právě otevřená v jiném okně programu Chichotek.\n\n"
-                       "Chcete ji otevřít jen pro čtení? Změny pak nebude možné ukládat. "
-                       "Jinak se program ukončí."),
-        platform::MessageKind::Warning, platform::Yes | platform::No);
-    if (answer != platform::Yes) {
+    const QString text =
+        status == Status::HeldElsewhere
+            ? QStringLiteral("Databázi má otevřenou program Chichotek na počítači „%1“%2.\n\n"
+                             "Pokud tam už neběží (spadl, nebo byl počítač vypnut), můžete ji "
+                             "otevřít i pro úpravy. Jinak ji otevřete jen pro čtení, aby si "
+                             "změny obou počítačů nepřekážely.")
+                  .arg(holder.host, since)
+            : QStringLiteral("Zámek databáze (soubor „chichotek.lock“) je prázdný nebo "
+                             "poškozený%1, nejspíš proto, že program skončil dřív, než ho stihl "
+                             "zapsat.\n\nPokud databázi nemá otevřenou program na jiném "
+                             "počítači, můžete ji otevřít i pro úpravy.")
+                  .arg(since);
+    switch (
+        platform::services().choose(text,
+                                    {QStringLiteral("Otevřít pro úpravy"),
+                                     QStringLiteral("Jen pro čtení"), QStringLiteral("Ukončit")},
+                                    platform::MessageKind::Warning)) {
+    case 0:
+        m_lock->takeOver();
+        store::removeLeftovers();
+        return true;
+    case 1:
+        becomeReadOnly();
+        return true;
+    default:
         m_quitAtOnce = true;
         return false;
     }
+}
+
+void THLAVNI::becomeReadOnly()
+{
+    // The lock is another's: this window lets its own go and writes nothing.
+    m_lock->release();
     m_readOnly = true;
     store::setReadOnly(true);
     setWindowTitle(windowTitle() + QStringLiteral(" (jen pro čtení)"));
@@ -571,7 +615,6 @@ bool THLAVNI::lockDatabase()
                 writer->setEnabled(false);
         });
     }
-    return true;
 }
 
 void THLAVNI::applySettings()
@@ -638,13 +681,14 @@ void THLAVNI::openLibrary()
 
     const store::DbPath jokes = store::DbPath::jokeList(library);
     Soubor = jokes.display();
-    const std::optional<QStringList> names = store::readList(jokes);
+    m_jokes = {};
+    const bool listed = store::readList(jokes, m_jokes);
     std::optional<store::Icon> icon;
-    if (names) {
-        Seznam->setItems(*names);
+    if (listed) {
+        Seznam->setItems(m_jokes.entries);
         icon = store::readIcon(store::DbPath::libraryFile(library, QStringLiteral(".ico")));
     }
-    if (!names || !icon) {
+    if (!listed || !icon) {
         platform::services().message(
             QStringLiteral("Knihovna je vadná!!! Doporučujeme odebrat!!!"));
         OtevriAkce->trigger();
@@ -655,13 +699,20 @@ void THLAVNI::openLibrary()
         m_libraryIcon = QIcon(QPixmap::fromImage(m_libraryPicture));
     }
     setWindowIcon(m_libraryIcon);
+    if (m_watcher)
+        m_watcher->watch(store::DbPath::libraryFolder(library).path());
+    offerConflictCopies(library);
 }
 
 void THLAVNI::closeLibrary()
 {
     Tlac->setText(QStringLiteral("Otevřít"));
     Kategorie = QStringLiteral(".");
+    if (m_watcher && !m_openLibrary.isNull())
+        m_watcher->unwatch(store::DbPath::libraryFolder(m_openLibrary).path());
     m_openLibrary.clear();
+    m_jokes = {};
+    emptyJoke();
     Seznam->resize(185, Seznam->height());
     Edit->resize(185, Edit->height());
     UlozVtip->setEnabled(false);
@@ -682,13 +733,12 @@ void THLAVNI::closeLibrary()
     nameForMode();
 
     QString error;
-    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
-    if (!libraries) {
+    if (!loadLibraries(&error)) {
         Seznam->setItems({});
         platform::services().error(error);
         return;
     }
-    Seznam->setItems(*libraries);
+    Seznam->setItems(m_libraries.entries);
     setEditText(PredOdchod);
     setWindowIcon(m_programIcon);
 }
@@ -727,12 +777,19 @@ void THLAVNI::SeznamClick()
         OdstrU->setEnabled(true);
         Uprav->setEnabled(true);
     } else if (Rezim == RezimVtipy) {
-        KopVtip->setEnabled(true);
-        Tisk->setEnabled(true);
+        // The joke's output only for a joke really shown.
+        enableJokeOutput(m_jokeShown);
         Vtip->show();
         Panel->show();
-        UlozVtip->setEnabled(true);
     }
+}
+
+void THLAVNI::enableJokeOutput(bool on)
+{
+    for (QAction *output : {KopVtip, Tisk, UlozVtip, Koprovatdoschrnky1, Vytisknout1, Uloitjako1})
+        output->setEnabled(on);
+    for (QToolButton *output : {RychUloz, RychTisk, VtipCopy})
+        output->setEnabled(on);
 }
 
 void THLAVNI::setEditText(const QString &text)
@@ -761,10 +818,13 @@ bool THLAVNI::showJoke(const store::DbPath &joke)
     fresh->setIndentWidth(shown->indentWidth());
     fresh->setUseDesignMetrics(shown->useDesignMetrics());
     fresh->setUndoRedoEnabled(false);
-    if (!store::readRichText(joke, fresh)) {
+    store::FileVersion version;
+    if (!store::readRichText(joke, fresh, nullptr, QTextCharFormat(), &version)) {
         delete fresh;
         return false;
     }
+    m_shownVersion = version;
+    m_jokeShown = true;
     // The view deletes its first document, its own, when it takes another;
     // the later ones are ours.
     const QPointer<QTextDocument> previous = shown;
@@ -774,40 +834,66 @@ bool THLAVNI::showJoke(const store::DbPath &joke)
     return true;
 }
 
+void THLAVNI::emptyJoke()
+{
+    // A fresh empty document, as a joke shown is.
+    m_jokeShown = false;
+    m_shownVersion = store::FileVersion();
+    QTextDocument *shown = Vtip->document();
+    auto *fresh = new QTextDocument(Vtip);
+    fresh->setDefaultFont(shown->defaultFont());
+    fresh->setDocumentMargin(shown->documentMargin());
+    fresh->setUndoRedoEnabled(false);
+    const QPointer<QTextDocument> previous = shown;
+    Vtip->setDocument(fresh);
+    if (previous && previous->parent() == Vtip)
+        delete previous;
+    enableJokeOutput(false);
+}
+
+bool THLAVNI::loadDescription(const QString &name)
+{
+    using store::DbPath;
+    m_countShownFor.clear();
+    bool loaded = loadRichBox(PopisText, DbPath::libraryFile(name, QStringLiteral(".da1"))) &&
+                  loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2")));
+    if (loaded)
+        m_countShownFor = name;
+    loaded = loaded && loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
+    if (loaded) {
+        fromTheStart(PopisText);
+        Autor->selectAll();
+        Autor->setAlignment(Qt::AlignHCenter);
+        Autor->moveCursor(QTextCursor::Start);
+        const std::optional<store::Icon> icon =
+            store::readIcon(DbPath::libraryFile(name, QStringLiteral(".ico")));
+        if (icon)
+            Ikonka->setImage(icon->image);
+        loaded = icon.has_value();
+    }
+    return loaded;
+}
+
 void THLAVNI::EditChange()
 {
     const QString name = Edit->text();
     if (Rezim == RezimKnihovny) {
         if (name.isEmpty())
             return;
-        using store::DbPath;
-        m_countShownFor.clear();
-        bool loaded = loadRichBox(PopisText, DbPath::libraryFile(name, QStringLiteral(".da1"))) &&
-                      loadRichBox(PocPod, DbPath::libraryFile(name, QStringLiteral(".da2")));
-        if (loaded)
-            m_countShownFor = name;
-        loaded = loaded && loadRichBox(Autor, DbPath::libraryFile(name, QStringLiteral(".da3")));
-        if (loaded) {
-            fromTheStart(PopisText);
-            Autor->selectAll();
-            Autor->setAlignment(Qt::AlignHCenter);
-            Autor->moveCursor(QTextCursor::Start);
-            const std::optional<store::Icon> icon =
-                store::readIcon(DbPath::libraryFile(name, QStringLiteral(".ico")));
-            if (icon)
-                Ikonka->setImage(icon->image);
-            loaded = icon.has_value();
-        }
-        if (!loaded) {
+        if (!loadDescription(name)) {
             holdWalk();
             platform::services().message(QStringLiteral("Nemohu načíst popis!!!"));
         }
     } else if (Rezim == RezimVtipy) {
         const store::DbPath joke = store::DbPath::jokeFile(m_openLibrary, name);
         Soubor = joke.display();
-        if (!showJoke(joke))
+        // A joke that cannot be shown leaves no other joke's text under its
+        // name: the view is emptied.
+        if (!showJoke(joke)) {
+            emptyJoke();
             platform::services().message(
                 QStringLiteral("Vtip nebyl dosud napsán nebo nelze nalézt!!!"));
+        }
     }
 }
 
@@ -826,7 +912,10 @@ bool THLAVNI::FormCloseQuery()
     QString error;
     // A settings file that cannot be written is reported, and the user can
     // still quit. A window that only reads leaves the settings to the other.
-    if (!m_readOnly && !store::writeList(store::settingsFile(), Nastaveni, &error))
+    // Settings as the file has them already are not written again.
+    store::FileVersion version;
+    if (!m_readOnly && store::readList(store::settingsFile(), nullptr, &version) != Nastaveni &&
+        !store::writeList(store::settingsFile(), Nastaveni, &error, &version))
         platform::services().error(error);
     platform::services().beep();
     return platform::services().confirm(QStringLiteral("Opravdu ukončit program?"));
@@ -908,14 +997,40 @@ void THLAVNI::ZobPismoClick()
     toggle(ZobPismo, RychPismo);
 }
 
-bool THLAVNI::saveList(bool quiet)
+bool THLAVNI::loadLibraries(QString *error)
 {
+    return store::readList(store::DbPath::listFile(), m_libraries, error);
+}
+
+void THLAVNI::showLibraries(const QString &selected, int row)
+{
+    Seznam->showItems(m_libraries.entries,
+                      row < 0 ? -1 : store::entryRow(m_libraries.entries, selected, row));
+}
+
+store::ListEdit THLAVNI::changeLibraries(const QString &library,
+                                         const std::function<bool(QStringList &)> &change,
+                                         bool quiet)
+{
+    // Made to the list as its file holds it now: libraries added or removed
+    // from outside (a sync tool, another computer) stay.
+    bool gone = false;
     QString error;
-    if (store::writeList(store::DbPath::listFile(), Seznam->items(), &error))
-        return true;
-    if (!quiet)
+    const store::ListEdit result = store::editList(
+        store::DbPath::listFile(), m_libraries,
+        [&](QStringList &entries) {
+            gone = !library.isNull() && !entries.contains(library);
+            return !gone && change(entries);
+        },
+        &error);
+    if (gone)
+        platform::services().message(
+            QStringLiteral("Seznam knihoven se mezitím změnil na disku (jiným programem nebo na "
+                           "jiném počítači): knihovna „%1“ v něm už není.")
+                .arg(library));
+    else if (result == store::ListEdit::Failed && !quiet)
         platform::services().error(error);
-    return false;
+    return result;
 }
 
 bool THLAVNI::listIsIntact()
@@ -947,9 +1062,15 @@ void THLAVNI::PridatClick()
         return;
     }
     Odloz = *lines;
-    Seznam->insertItem(Seznam->count(), Odloz.isEmpty() ? QStringLiteral("") : Odloz.first());
+    const QString name = Odloz.isEmpty() ? QStringLiteral("") : Odloz.first();
     Odloz.clear();
-    saveList();
+    const int row = Seznam->itemIndex();
+    const QString selected = row >= 0 ? Seznam->item(row) : QString();
+    changeLibraries(QString(), [&name](QStringList &entries) {
+        entries.append(name);
+        return true;
+    });
+    showLibraries(selected, row);
 }
 
 void THLAVNI::OdstrClick()
@@ -966,9 +1087,12 @@ void THLAVNI::OdstrClick()
     const int row = Seznam->itemIndex();
     if (row < 0)
         return;
-    Seznam->removeItem(row);
-    Seznam->setItemIndex(-1);
-    saveList();
+    const QString name = Seznam->item(row);
+    changeLibraries(name, [&](QStringList &entries) {
+        entries.removeAt(store::entryRow(entries, name, row));
+        return true;
+    });
+    showLibraries(QString(), -1);
 }
 
 void THLAVNI::OdstrUClick()
@@ -1016,14 +1140,24 @@ void THLAVNI::OdstrUClick()
 void THLAVNI::moveSelected(int by)
 {
     const int row = Seznam->itemIndex();
-    const int to = row + by;
-    if (row < 0 || to < 0 || to >= Seznam->count() || !listIsIntact())
+    if (row < 0 || row + by < 0 || row + by >= Seznam->count() || !listIsIntact())
         return;
     const QString name = Seznam->item(row);
-    Seznam->removeItem(row);
-    Seznam->insertItem(to, name);
-    Seznam->setItemIndex(to);
-    saveList(true);
+    int moved = row;
+    // A failure to write is not reported; the list shows the move all the
+    // same, and the next command writes it.
+    changeLibraries(
+        name,
+        [&](QStringList &entries) {
+            const int at = store::entryRow(entries, name, row);
+            if (at + by < 0 || at + by >= entries.size())
+                return false; // at the end of the list as it is now
+            entries.move(at, at + by);
+            moved = at + by;
+            return true;
+        },
+        true);
+    showLibraries(name, moved);
 }
 
 void THLAVNI::PrNahClick()
@@ -1048,7 +1182,6 @@ void THLAVNI::SetriditOOK()
     if (!listIsIntact())
         return;
     const int row = Seznam->itemIndex();
-    QStringList names = Seznam->items();
     // The user's language decides the order; a system that names none (the
     // C and POSIX locales) gets Czech, the language of the program.
     QLocale locale;
@@ -1056,12 +1189,14 @@ void THLAVNI::SetriditOOK()
         locale = QLocale(QLocale::Czech, QLocale::Czechia);
     QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
-        return collator.compare(a, b) < 0;
+    changeLibraries(QString(), [&collator](QStringList &names) {
+        std::stable_sort(
+            names.begin(), names.end(),
+            [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        return true;
     });
-    Seznam->setItems(names);
-    Seznam->setItemIndex(row);
-    saveList();
+    // The selection stays at its place, which may now hold another name.
+    Seznam->showItems(m_libraries.entries, row);
 }
 
 void THLAVNI::SetriditOCancel()
@@ -1161,12 +1296,11 @@ QString THLAVNI::selectedLibrary() const
 void THLAVNI::reloadLibraries()
 {
     QString error;
-    const std::optional<QStringList> libraries = store::readList(store::DbPath::listFile(), &error);
-    if (!libraries) {
+    if (!loadLibraries(&error)) {
         platform::services().error(error);
         return;
     }
-    Seznam->setItems(*libraries);
+    Seznam->setItems(m_libraries.entries);
 }
 
 void THLAVNI::showDescription(const QString &description, const QString &count,
@@ -1179,6 +1313,284 @@ void THLAVNI::showDescription(const QString &description, const QString &count,
     Autor->selectAll();
     Autor->setAlignment(Qt::AlignHCenter);
     Autor->moveCursor(QTextCursor::Start);
+}
+
+// --- Files changed from outside, and what a start finds ---
+
+void THLAVNI::followDisk(const QStringList &paths, bool everything)
+{
+    // The walk goes through the list as it was: what changed is taken in
+    // after it.
+    if (m_walking) {
+        m_followPending = true;
+        return;
+    }
+    m_followPending = false;
+    if (Rezim == RezimKnihovny) {
+        const store::DbPath list = store::DbPath::listFile();
+        if (store::changedSince(list, m_libraries.version)) {
+            const int row = Seznam->itemIndex();
+            const QString selected = row >= 0 ? Seznam->item(row) : QString();
+            if (loadLibraries(nullptr))
+                showLibraries(selected, row);
+        }
+        // The description of the library in the name box, read anew when one
+        // of its files changed; quietly, as nobody asked for it.
+        const QString name = Edit->text();
+        bool described = everything;
+        for (const QString &path : paths) {
+            const QString file = QFileInfo(path).fileName();
+            described = described || (file.startsWith(name, Qt::CaseInsensitive) &&
+                                      file.size() == name.size() + 4);
+        }
+        if (!name.isEmpty() && described)
+            loadDescription(name);
+    } else if (Rezim == RezimVtipy) {
+        if (store::changedSince(store::DbPath::jokeList(m_openLibrary), m_jokes.version)) {
+            const int row = Seznam->itemIndex();
+            const QString selected = row >= 0 ? Seznam->item(row) : QString();
+            if (store::readList(store::DbPath::jokeList(m_openLibrary), m_jokes))
+                Seznam->showItems(m_jokes.entries,
+                                  row < 0 ? -1 : store::entryRow(m_jokes.entries, selected, row));
+        }
+        const store::DbPath joke = store::DbPath::jokeFile(m_openLibrary, Edit->text());
+        if (m_jokeShown && store::changedSince(joke, m_shownVersion)) {
+            // Shown anew where the user was reading; a joke deleted leaves
+            // the view empty.
+            const int scrolled = Vtip->verticalScrollBar()->value();
+            if (showJoke(joke))
+                Vtip->verticalScrollBar()->setValue(scrolled);
+            else
+                emptyJoke();
+        }
+    }
+}
+
+void THLAVNI::checkAfterStart()
+{
+    if (m_readOnly || Rezim != RezimKnihovny)
+        return;
+    offerRecovered();
+    // Libraries that only a sync tool's copy of the list names.
+    for (const store::ConflictCopy &copy :
+         store::conflictCopies(store::DbPath::databaseFolder(), QStringLiteral(".dat"))) {
+        if (copy.original.compare(QStringLiteral("seznam.dat"), Qt::CaseInsensitive) != 0 ||
+            m_conflictsLetBe.contains(copy.fileName))
+            continue;
+        const std::optional<QStringList> listed =
+            store::readList(store::DbPath::databaseFile(copy.fileName));
+        QStringList missing;
+        for (const QString &library : listed.value_or(QStringList())) {
+            if (!m_libraries.entries.contains(library) && !missing.contains(library) &&
+                store::DbPath::libraryFolder(library).isValid() &&
+                QFileInfo(store::DbPath::libraryFolder(library).path()).isDir())
+                missing << library;
+        }
+        if (missing.isEmpty())
+            continue;
+        const int answer = platform::services().choose(
+            QStringLiteral("Synchronizační program nechal ve složce DataBase kopii seznamu "
+                           "knihoven („%1“), protože se seznam změnil na dvou počítačích "
+                           "zároveň. Jsou v ní knihovny, které v seznamu nejsou: %2.\n\n"
+                           "Přidat je do seznamu? (Kopie zůstane, kde je.)")
+                .arg(copy.fileName, missing.join(QStringLiteral(", "))),
+            {QStringLiteral("Přidat do seznamu"), QStringLiteral("Nechat být")});
+        if (answer != 0) {
+            m_conflictsLetBe.insert(copy.fileName);
+            continue;
+        }
+        changeLibraries(QString(), [&missing](QStringList &entries) {
+            for (const QString &library : missing) {
+                if (!entries.contains(library))
+                    entries.append(library);
+            }
+            return true;
+        });
+        showLibraries(QString(), -1);
+    }
+}
+
+void THLAVNI::offerConflictCopies(const QString &library)
+{
+    if (m_readOnly)
+        return;
+    const store::DbPath folder = store::DbPath::libraryFolder(library);
+    bool changed = false;
+    // Jokes that only a sync tool's copy of the joke list names.
+    for (const store::ConflictCopy &copy : store::conflictCopies(folder, QStringLiteral(".sez"))) {
+        const QString key = library + u'/' + copy.fileName;
+        if (copy.original.compare(QStringLiteral("Vtipy.sez"), Qt::CaseInsensitive) != 0 ||
+            m_conflictsLetBe.contains(key))
+            continue;
+        QStringList missing;
+        for (const QString &joke :
+             store::readList(store::DbPath::libraryFolderFile(library, copy.fileName))
+                 .value_or(QStringList())) {
+            if (!m_jokes.entries.contains(joke) && !missing.contains(joke))
+                missing << joke;
+        }
+        if (missing.isEmpty())
+            continue;
+        const int answer = platform::services().choose(
+            QStringLiteral("V knihovně „%1“ je kopie seznamu vtipů („%2“), kterou nechal "
+                           "synchronizační program, když se seznam změnil na dvou počítačích "
+                           "zároveň. Jsou v ní vtipy, které v seznamu nejsou: %3.\n\n"
+                           "Přidat je do knihovny? (Kopie zůstane, kde je.)")
+                .arg(library, copy.fileName, missing.join(QStringLiteral(", "))),
+            {QStringLiteral("Přidat do knihovny"), QStringLiteral("Nechat být")});
+        if (answer != 0) {
+            m_conflictsLetBe.insert(key);
+            continue;
+        }
+        QString error;
+        if (store::editList(
+                store::DbPath::jokeList(library), m_jokes,
+                [&missing](QStringList &entries) {
+                    for (const QString &joke : missing) {
+                        if (!entries.contains(joke))
+                            entries.append(joke);
+                    }
+                    return true;
+                },
+                &error) == store::ListEdit::Failed)
+            platform::services().error(error);
+        changed = true;
+    }
+    // Jokes a sync tool kept in a copy: each may become a joke of its own,
+    // under a name that says what it is.
+    for (const store::ConflictCopy &copy : store::conflictCopies(folder, QStringLiteral(".vti"))) {
+        const QString key = library + u'/' + copy.fileName;
+        if (m_conflictsLetBe.contains(key))
+            continue;
+        const QString joke = copy.original.chopped(4);
+        QString name;
+        for (int n = 1; n < 1000 && name.isEmpty(); ++n) {
+            const QString candidate = n == 1
+                                          ? QStringLiteral("%1 (jiná verze)").arg(joke)
+                                          : QStringLiteral("%1 (jiná verze %2)").arg(joke).arg(n);
+            const store::DbPath file = store::DbPath::jokeFile(library, candidate);
+            if (file.isValid() && !m_jokes.entries.contains(candidate, Qt::CaseInsensitive) &&
+                !QFileInfo::exists(file.path()))
+                name = candidate;
+        }
+        if (name.isEmpty())
+            continue;
+        const int answer = platform::services().choose(
+            QStringLiteral("V knihovně „%1“ je kopie vtipu „%2“ („%3“), kterou nechal "
+                           "synchronizační program, když se vtip změnil na dvou počítačích "
+                           "zároveň.\n\nPřidat ji do knihovny jako samostatný vtip „%4“?")
+                .arg(library, joke, copy.fileName, name),
+            {QStringLiteral("Přidat jako vtip"), QStringLiteral("Nechat být")});
+        if (answer != 0) {
+            m_conflictsLetBe.insert(key);
+            continue;
+        }
+        QString error;
+        if (!store::renameFile(store::DbPath::libraryFolderFile(library, copy.fileName),
+                               store::DbPath::jokeFile(library, name), &error) ||
+            store::editList(
+                store::DbPath::jokeList(library), m_jokes,
+                [&name](QStringList &entries) {
+                    entries.append(name);
+                    return true;
+                },
+                &error) == store::ListEdit::Failed)
+            platform::services().error(error);
+        changed = true;
+    }
+    if (changed && Rezim == RezimVtipy && m_openLibrary == library)
+        Seznam->showItems(m_jokes.entries, -1);
+}
+
+void THLAVNI::offerRecovered()
+{
+    for (const store::Recovered &kept : store::recoveries(QDir::currentPath())) {
+        const QString when = kept.kept.isValid()
+                                 ? QStringLiteral(" (%1)").arg(store::czechDateTime(kept.kept))
+                                 : QString();
+        const int answer = platform::services().choose(
+            QStringLiteral("Program minule skončil dřív, než uložil, co jste napsali do vtipu "
+                           "„%1“ v knihovně „%2“%3.\n\nChcete ten text obnovit?")
+                .arg(kept.joke, kept.library, when),
+            {QStringLiteral("Obnovit"), QStringLiteral("Zahodit"), QStringLiteral("Později")});
+        if (answer == 2 || answer < 0)
+            continue;
+        if (answer == 1) {
+            store::dropRecovery(kept.programFolder, kept.library, kept.joke);
+            continue;
+        }
+        // The joke takes the text where its file is still what the typing
+        // started from; otherwise the text becomes a joke of its own beside it.
+        const store::DbPath file = store::DbPath::jokeFile(kept.library, kept.joke);
+        store::FileVersion now;
+        store::readBytes(file, store::kJokeLimit, nullptr, &now);
+        const bool unchanged = now.isUnreadable() ? false
+                               : kept.base.isEmpty()
+                                   ? now.state() == store::FileVersion::State::Missing
+                                   : now.contentHash() == kept.base;
+        QString error;
+        QString where = kept.joke;
+        bool saved = false;
+        if (unchanged) {
+            saved = store::writeBytes(file, kept.rtf, &error, &now);
+        } else {
+            store::ListCopy jokes;
+            const store::DbPath list = store::DbPath::jokeList(kept.library);
+            for (int n = 1; n < 1000 && where == kept.joke; ++n) {
+                const QString candidate =
+                    n == 1 ? QStringLiteral("%1 (obnovená verze)").arg(kept.joke)
+                           : QStringLiteral("%1 (obnovená verze %2)").arg(kept.joke).arg(n);
+                const store::DbPath other = store::DbPath::jokeFile(kept.library, candidate);
+                if (other.isValid() && !QFileInfo::exists(other.path()))
+                    where = candidate;
+            }
+            store::FileVersion none = store::FileVersion::missing();
+            saved = where != kept.joke && store::readList(list, jokes, &error) &&
+                    store::writeBytes(store::DbPath::jokeFile(kept.library, where), kept.rtf,
+                                      &error, &none) &&
+                    store::editList(
+                        list, jokes,
+                        [&where](QStringList &entries) {
+                            entries.append(where);
+                            return true;
+                        },
+                        &error) == store::ListEdit::Written;
+        }
+        if (!saved) {
+            // Kept for the next start.
+            platform::services().error(error);
+            continue;
+        }
+        store::dropRecovery(kept.programFolder, kept.library, kept.joke);
+        platform::services().message(
+            where == kept.joke
+                ? QStringLiteral("Text vtipu „%1“ v knihovně „%2“ byl obnoven.")
+                      .arg(where, kept.library)
+                : QStringLiteral("Vtip „%1“ se mezitím změnil, obnovený text je proto v "
+                                 "knihovně „%2“ jako samostatný vtip „%3“.")
+                      .arg(kept.joke, kept.library, where));
+    }
+}
+
+void THLAVNI::endWithoutQuestions()
+{
+    if (!m_readOnly) {
+        JokeEditor::saveAllForExit();
+        store::SettingsFlags flags{};
+        const QAction *items[] = {Roz, Centr, UlozZobr, ZobTisk, ZobCopyVtip, ZobPismo};
+        for (int i = 0; i < store::SettingsFlagCount; ++i)
+            flags[i] = items[i]->isChecked();
+        store::FileVersion version;
+        const QStringList lines = store::settingsLines(flags);
+        if (store::readList(store::settingsFile(), nullptr, &version) != lines)
+            store::writeList(store::settingsFile(), lines, nullptr, &version);
+        // Nothing more is written, whatever the windows still do on their way
+        // out.
+        store::setReadOnly(true);
+    }
+    if (m_lock)
+        m_lock->release();
+    QCoreApplication::exit(0);
 }
 
 // --- Totals, search, about box and eggs ---
@@ -1326,6 +1738,8 @@ void THLAVNI::finishWalk()
     const int row = Seznam->itemIndex();
     if (row >= 0)
         setEditText(Seznam->item(row));
+    if (m_followPending)
+        followDisk({}, true);
 }
 
 void THLAVNI::lockForWalk(bool lock)

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "authoring/Host.h"
+#include "store/files.h"
 #include "store/paths.h"
 
 #include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QMainWindow>
+#include <QSet>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class ListBox;
@@ -41,8 +44,16 @@ extern unsigned char IkonkaCount;
 
 // The main window: the list of libraries or of one library's jokes, the
 // description panel, the joke view and the menus.
-class QLockFile;
+//
+// The window follows the files, which other programs change too (a sync
+// tool, the program on another computer): what it shows is read anew when its
+// file changes on disk, and each list command is made to the list as the file
+// holds it at that moment.
 class THledani;
+namespace store {
+class DatabaseLock;
+class FolderWatcher;
+} // namespace store
 
 class THLAVNI : public QMainWindow, public AuthoringHost
 {
@@ -145,6 +156,20 @@ public:
     // The font the font dialog starts with.
     QFont FontDialogFont;
 
+    // What the start finds for the user to decide on, once the window is
+    // shown: text typed into a joke and not saved when the program last
+    // ended, and libraries listed only in a copy of the list that a sync
+    // tool left.
+    void checkAfterStart();
+    // Brings what the window shows in line with the files after a change on
+    // disk (the window's watcher calls it with the files that changed).
+    void followDisk(const QStringList &paths, bool everything);
+    // Ends the program without questions, as the system asks at a logout
+    // (SIGTERM, SIGHUP, SIGINT): typing not saved yet is saved where that
+    // replaces nothing unseen and kept for recovery otherwise, the settings
+    // are saved and the lock goes.
+    void endWithoutQuestions();
+
     // What the authoring windows use.
     QString selectedLibrary() const override;
     void reloadLibraries() override;
@@ -214,6 +239,8 @@ protected:
 private:
     // Takes the lock of the database; false when the program is to end.
     bool lockDatabase();
+    // Only reads the database from now on.
+    void becomeReadOnly();
     // False, after saying so, when the list file hides entries after a NUL
     // byte: no command rewrites it then.
     bool listIsIntact();
@@ -229,12 +256,34 @@ private:
     void setEditText(const QString &text);
     // Loads a rich-text box from a file; false when the file cannot be read.
     bool loadRichBox(QTextEdit *box, const store::DbPath &path);
+    // The description panel for a library, up to the first file that cannot
+    // be loaded; false when one cannot.
+    bool loadDescription(const QString &library);
     // Reads the joke into the joke view; false when it cannot be read.
     bool showJoke(const store::DbPath &joke);
+    // Empties the joke view: no joke is shown.
+    void emptyJoke();
+    // The commands that put the shown joke out (save, print, copy): only
+    // while a joke is really shown.
+    void enableJokeOutput(bool on);
     void toggle(QAction *item, QWidget *button);
-    // Writes the list of libraries; false (reported unless `quiet`) on failure.
-    bool saveList(bool quiet = false);
+    // Reads the list of libraries; false with the reason.
+    bool loadLibraries(QString *error);
+    // Shows the list of libraries with `selected` (at about `row`) selected.
+    void showLibraries(const QString &selected, int row);
+    // One change of the user's to the list of libraries, made to the list as
+    // its file holds it now and shown; `library` is the library it is about
+    // (said when it is gone from the list). Failures are reported unless
+    // `quiet`. Returns what came of it.
+    store::ListEdit changeLibraries(const QString &library,
+                                    const std::function<bool(QStringList &)> &change,
+                                    bool quiet = false);
     void moveSelected(int by);
+    // Offers to take in the copies of a library's jokes and joke list that a
+    // sync tool left; none is deleted.
+    void offerConflictCopies(const QString &library);
+    // Offers the typing kept for recovery, joke by joke.
+    void offerRecovered();
     // Puts the selected part of the joke view, or all of it, on the clipboard.
     void copyJoke(bool whole);
     // Binds the totals, the find window, the about box and the eggs.
@@ -256,7 +305,22 @@ private:
 
     QString m_programFolder;
     // Held while this window may write the database.
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<store::DatabaseLock> m_lock;
+    // The list of libraries, as the list file held it when read or written
+    // last: what `Seznam` shows in library mode.
+    store::ListCopy m_libraries;
+    // The open library's joke list, in joke mode.
+    store::ListCopy m_jokes;
+    // The joke shown in the view, and the version of its file; no joke when
+    // its file could not be read.
+    bool m_jokeShown = false;
+    store::FileVersion m_shownVersion;
+    // Tells of changes of the database's files.
+    store::FolderWatcher *m_watcher = nullptr;
+    // A change on disk came while the totals walk went through the list.
+    bool m_followPending = false;
+    // The copies of a sync tool the user let be, not offered again.
+    QSet<QString> m_conflictsLetBe;
     // The library whose count the description panel loaded last; empty when
     // its last load did not get that far.
     QString m_countShownFor;

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 
@@ -44,6 +45,16 @@ QStringList ListBox::items() const
 void ListBox::setItems(const QStringList &items)
 {
     m_model->setStringList(items);
+}
+
+void ListBox::showItems(const QStringList &items, int select)
+{
+    if (items != m_model->stringList()) {
+        const int top = verticalScrollBar()->value();
+        m_model->setStringList(items);
+        verticalScrollBar()->setValue(top);
+    }
+    setItemIndex(select);
 }
 
 int ListBox::count() const

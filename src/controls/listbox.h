@@ -18,6 +18,10 @@ public:
     QStringList items() const;
     // Replaces every item; the list then has no selection.
     void setItems(const QStringList &items);
+    // Replaces the items with the same list changed a little (by a command,
+    // or from outside): the view stays where it was, and `select` is the
+    // selected row (-1: none).
+    void showItems(const QStringList &items, int select);
     int count() const;
     QString item(int row) const;
     void setItem(int row, const QString &text);

@@ -97,6 +97,12 @@ public:
     // A box of the given kind and buttons; returns the button pressed.
     virtual Button messageBox(const QString &caption, const QString &text, MessageKind kind,
                               Buttons buttons) = 0;
+    // A question answered by one of `choices`, the captions of its buttons
+    // (the first is the default), captioned with the application title;
+    // returns the index of the choice, or -1 when the box was closed without
+    // one.
+    virtual int choose(const QString &text, const QStringList &choices,
+                       MessageKind kind = MessageKind::Question) = 0;
 
     virtual FileChoice openFile(QWidget *parent, const FileDialog &dialog) = 0;
     virtual FileChoice saveFile(QWidget *parent, const FileDialog &dialog) = 0;

@@ -1,5 +1,7 @@
 #include "qtservices.h"
 
+#include "trash.h"
+
 #include "fontdialog.h"
 
 #include <QApplication>
@@ -142,14 +144,6 @@ QStringList distinctLower(const QStringList &patterns)
     return out;
 }
 
-QString xdgTrashParent()
-{
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome;
-}
-
 } // namespace
 
 QtServices::QtServices() = default;
@@ -174,6 +168,19 @@ Button QtServices::messageBox(const QString &caption, const QString &text, Messa
                               Buttons buttons)
 {
     return showBox(caption, text, kind, buttons);
+}
+
+int QtServices::choose(const QString &text, const QStringList &choices, MessageKind kind)
+{
+    QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QPushButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(buttons.first());
+    box.exec();
+    return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
 }
 
 QStringList QtServices::qtFilters(const QString &filter)
@@ -282,17 +289,7 @@ bool QtServices::print(const QTextDocument &document, const QString &jobTitle, Q
 
 bool QtServices::moveToTrash(const QStringList &paths, QString *error)
 {
-    // Without its parent folder Qt would make the trash in the working folder.
-    QDir().mkpath(xdgTrashParent());
-    for (const QString &path : paths) {
-        if (!QFile::moveToTrash(path)) {
-            if (error)
-                *error = QStringLiteral("Soubor „%1“ nelze přesunout do koše.")
-                             .arg(QDir::toNativeSeparators(path));
-            return false;
-        }
-    }
-    return true;
+    return platform::moveToTrash(paths, error);
 }
 
 bool QtServices::openUrl(const QString &url)

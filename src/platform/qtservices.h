@@ -21,6 +21,7 @@ public:
     bool confirm(const QString &text) override;
     Button messageBox(const QString &caption, const QString &text, MessageKind kind,
                       Buttons buttons) override;
+    int choose(const QString &text, const QStringList &choices, MessageKind kind) override;
     FileChoice openFile(QWidget *parent, const FileDialog &dialog) override;
     FileChoice saveFile(QWidget *parent, const FileDialog &dialog) override;
     std::optional<FontChoice> chooseFont(QWidget *parent, const FontDialog &dialog) override;

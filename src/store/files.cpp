@@ -6,6 +6,7 @@
 #include "rtfwriter.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,12 +28,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace store {
 namespace {
+
+// The name of every temporary file the program makes beside a file it
+// writes: ".chichotek-" and six letters or digits.
+constexpr char kTemporaryPrefix[] = ".chichotek-";
 
 qint64 g_writeLimit = -1;
 std::optional<SaveStep> g_fault;
@@ -157,6 +164,110 @@ QStringList plainLines(const QByteArray &bytes)
     return splitLines(decode1250(untilNul(bytes)));
 }
 
+qint64 nanoseconds(const timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+qint64 now()
+{
+    timespec time;
+    ::clock_gettime(CLOCK_REALTIME, &time);
+    return nanoseconds(time);
+}
+
+// A file whose times are this close to the moment it was looked at may
+// change again without its times showing it: file systems keep them only so
+// finely (two seconds on FAT).
+constexpr qint64 kTimeResolution = qint64(3) * 1000000000;
+
+QString changedError(const QString &shown)
+{
+    return QStringLiteral("Soubor %1 se mezitím změnil na disku (jiným programem nebo na jiném "
+                          "počítači). Aby se jeho nová verze neztratila, program ho nepřepsal.")
+        .arg(quoted(shown));
+}
+
+QString unreadableError(const QString &shown)
+{
+    return QStringLiteral("Soubor %1 se nepodařilo přečíst, proto ho program nepřepíše.")
+        .arg(quoted(shown));
+}
+
+// Whether a file may not be written, as the read-only mark forbids it on the
+// home platform: for the program's user, or for anyone (also the
+// administrator, whom the system would let).
+bool isReadOnlyFile(const QString &onDisk, const struct stat &st)
+{
+    if ((st.st_mode & 0222) == 0)
+        return true;
+    return ::geteuid() != 0 &&
+           ::faccessat(AT_FDCWD, native(onDisk).constData(), W_OK, AT_EACCESS) != 0;
+}
+
+QString readOnlyError(const QString &shown)
+{
+    return QStringLiteral("Soubor %1 je jen pro čtení, nelze ho přepsat ani smazat.")
+        .arg(quoted(shown));
+}
+
+} // namespace
+
+// What FileVersion keeps, made and compared here only.
+struct VersionAccess
+{
+    static FileVersion of(FileVersion::State state, const struct stat &st, qint64 seenAt,
+                          QByteArray hash = {})
+    {
+        FileVersion v;
+        v.m_state = state;
+        v.m_device = quint64(st.st_dev);
+        v.m_inode = quint64(st.st_ino);
+        v.m_size = qint64(st.st_size);
+        v.m_modified = nanoseconds(st.st_mtim);
+        v.m_changed = nanoseconds(st.st_ctim);
+        v.m_seenAt = seenAt;
+        v.m_hash = std::move(hash);
+        return v;
+    }
+
+    // The version of a file that could not be read: missing, or there but
+    // not readable as a database file.
+    static FileVersion notRead(const QString &onDisk)
+    {
+        struct stat st;
+        if (::lstat(native(onDisk).constData(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                return FileVersion::missing();
+            FileVersion v;
+            v.m_state = FileVersion::State::Unreadable;
+            return v;
+        }
+        return of(FileVersion::State::Unreadable, st, now());
+    }
+
+    static bool sameStat(const FileVersion &v, const struct stat &st)
+    {
+        return v.m_device == quint64(st.st_dev) && v.m_inode == quint64(st.st_ino) &&
+               v.m_size == qint64(st.st_size) && v.m_modified == nanoseconds(st.st_mtim) &&
+               v.m_changed == nanoseconds(st.st_ctim);
+    }
+
+    static bool stillIs(const QString &onDisk, const FileVersion &v);
+};
+
+FileVersion FileVersion::missing()
+{
+    FileVersion v;
+    v.m_state = State::Missing;
+    return v;
+}
+
+namespace {
+QByteArray contentHash(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
 } // namespace
 
 QString refusedNameError(const DbPath &path)
@@ -256,13 +367,21 @@ int openToRead(const QString &onDisk, const QString &shown, qint64 limit, bool d
     return fd;
 }
 
+// Reads a whole file; `seen` (when given) gets the version read, or why
+// none was: a missing file, or one that could not be read.
 std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, qint64 limit,
-                                   bool database, QString *error)
+                                   bool database, QString *error, FileVersion *seen = nullptr)
 {
+    const auto failed = [&] {
+        if (seen)
+            *seen = VersionAccess::notRead(onDisk);
+        return std::nullopt;
+    };
+    const qint64 seenAt = now();
     struct stat st;
     const int fd = openToRead(onDisk, shown, limit, database, st, error);
     if (fd < 0)
-        return std::nullopt;
+        return failed();
     const QString tooLarge = tooLargeError(shown, limit);
     // The file may still grow while it is read: never past the limit.
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
@@ -272,7 +391,7 @@ std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, 
             if (size > limit) {
                 ::close(fd);
                 setError(error, tooLarge);
-                return std::nullopt;
+                return failed();
             }
             bytes.resize(std::min<qsizetype>(size * 2 + 4096, limit + 1));
         }
@@ -280,10 +399,11 @@ std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, 
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
+            const int errnum = errno;
             ::close(fd);
-            setError(error,
-                     QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)) + reason(errno));
-            return std::nullopt;
+            setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(quoted(shown)) +
+                                reason(errnum));
+            return failed();
         }
         if (n == 0)
             break;
@@ -292,25 +412,71 @@ std::optional<QByteArray> readFile(const QString &onDisk, const QString &shown, 
     ::close(fd);
     if (size > limit) {
         setError(error, tooLarge);
-        return std::nullopt;
+        return failed();
     }
     bytes.truncate(size);
+    // The file as it was when it was opened: whatever changes it after that
+    // makes it another version.
+    if (seen)
+        *seen = VersionAccess::of(FileVersion::State::Present, st, seenAt, contentHash(bytes));
     return bytes;
 }
 
+} // namespace
+
+bool VersionAccess::stillIs(const QString &onDisk, const FileVersion &v)
+{
+    using State = FileVersion::State;
+    if (v.m_state == State::Unseen)
+        return true;
+    struct stat st;
+    if (::lstat(native(onDisk).constData(), &st) != 0)
+        return v.m_state == State::Missing && (errno == ENOENT || errno == ENOTDIR);
+    if (v.m_state == State::Missing)
+        return false;
+    const bool same = sameStat(v, st);
+    if (v.m_state == State::Unreadable)
+        return same;
+    if (!S_ISREG(st.st_mode) || v.m_size != qint64(st.st_size))
+        return false;
+    const bool timesTell =
+        v.m_modified < v.m_seenAt - kTimeResolution && v.m_changed < v.m_seenAt - kTimeResolution;
+    if (same && timesTell)
+        return true;
+    // The same size, and times that may not tell: the content decides.
+    const std::optional<QByteArray> bytes = readFile(onDisk, onDisk, v.m_size, true, nullptr);
+    return bytes && contentHash(*bytes) == v.m_hash;
+}
+
+bool changedSince(const DbPath &path, const FileVersion &seen)
+{
+    if (!path.isValid() || seen.state() == FileVersion::State::Unseen)
+        return false;
+    return !VersionAccess::stillIs(path.path(), seen);
+}
+
+namespace {
+
 // The one way the program writes a file: the bytes, as `produce` hands them
-// over, go to a new temporary file beside it ("name.XXXXXX"), which is
-// written whole, synced to the disk, closed and then renamed over the file. Every step is checked;
-// on any failure the temporary file goes and the file keeps its old bytes. A database file
-// (`database`) is written only through real folders, and never in place of a link or a special
-// file.
+// over, go to a new temporary file beside it (kTemporaryPrefix and six
+// letters), which is written whole, synced to the disk, closed and then
+// renamed over the file. Every step is checked; on any failure the temporary
+// file goes and the file keeps its old bytes. A database file (`database`) is
+// written only through real folders, never in place of a link or a special
+// file, and only in place of the version `expected` (when given); `written`
+// gets the version written.
 bool writeFile(const QString &onDisk, const QString &shown, const Producer &produce, bool database,
-               QString *error)
+               QString *error, const FileVersion *expected = nullptr,
+               FileVersion *written = nullptr)
 {
     if (database && g_readOnly) {
         setError(error,
                  QStringLiteral("Databáze je otevřená jen pro čtení, soubor %1 nelze uložit.")
                      .arg(quoted(shown)));
+        return false;
+    }
+    if (expected && expected->isUnreadable()) {
+        setError(error, unreadableError(shown));
         return false;
     }
     const QString cannotCreate = QStringLiteral("Soubor %1 nelze vytvořit.").arg(quoted(shown));
@@ -337,10 +503,15 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
             return false;
         }
     }
-    // The new file keeps the permissions of the old one.
+    // The new file keeps the permissions of the old one; a read-only one is
+    // not replaced (a rename would not ask).
     mode_t mode = 0;
     struct stat old;
     if (::stat(native(onDisk).constData(), &old) == 0) {
+        if (isReadOnlyFile(onDisk, old)) {
+            setError(error, readOnlyError(shown));
+            return false;
+        }
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -348,7 +519,7 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
         mode = 0666 & ~mask;
     }
 
-    QByteArray temporary = native(onDisk) + ".XXXXXX";
+    QByteArray temporary = native(QFileInfo(onDisk).path()) + '/' + kTemporaryPrefix + "XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (failsAt(SaveStep::Open, fd) || ::fchmod(fd, mode) != 0) {
         const int errnum = errno;
@@ -370,6 +541,7 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
 
     // The bytes as they come; after a failed write the rest go nowhere and
     // the failure's errno is kept for the message.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
     qint64 total = 0;
     bool failed = false;
     int writeErrno = 0;
@@ -400,6 +572,8 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
             failed = true;
             writeErrno = ENOSPC;
         }
+        if (written)
+            hash.addData(bytes.first(written));
     };
     produce(put);
     if (failed) {
@@ -412,6 +586,12 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
     fd = -1;
     if (failsAt(SaveStep::Flush, closed))
         return fail(cannotWrite);
+    // Only the version the new bytes were made from is replaced; looked at
+    // as late as can be.
+    if (expected && !VersionAccess::stillIs(onDisk, *expected)) {
+        errno = 0;
+        return fail(changedError(shown));
+    }
     // (A rename made to fail by a test must not happen at all.)
     if (failsAt(SaveStep::Rename,
                 g_fault == SaveStep::Rename
@@ -425,6 +605,12 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
         ::fsync(folder);
         ::close(folder);
     }
+    if (written) {
+        struct stat st;
+        *written = ::lstat(native(onDisk).constData(), &st) == 0
+                       ? VersionAccess::of(FileVersion::State::Present, st, now(), hash.result())
+                       : FileVersion();
+    }
     return true;
 }
 
@@ -432,7 +618,7 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
 
 QString folderWriteProblem(const QString &folder)
 {
-    QByteArray probe = native(folder) + "/.chichotek-probe.XXXXXX";
+    QByteArray probe = native(folder) + '/' + kTemporaryPrefix + "XXXXXX";
     const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
     if (failsAt(SaveStep::Open, fd)) {
         const int errnum = errno;
@@ -448,23 +634,31 @@ QString folderWriteProblem(const QString &folder)
     return {};
 }
 
-std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error)
+std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error,
+                                    FileVersion *seen)
 {
     if (!path.isValid()) {
         setError(error, refusedNameError(path));
+        if (seen)
+            *seen = FileVersion::missing();
         return std::nullopt;
     }
-    return readFile(path.path(), path.display(), limit, true, error);
+    return readFile(path.path(), path.display(), limit, true, error, seen);
 }
 
-bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error)
+bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error, FileVersion *version)
 {
     if (!path.isValid()) {
         setError(error, refusedNameError(path));
         return false;
     }
-    if (!writeFile(path.path(), path.display(), whole(bytes), true, error))
+    const FileVersion *expected =
+        version && version->state() != FileVersion::State::Unseen ? version : nullptr;
+    FileVersion written;
+    if (!writeFile(path.path(), path.display(), whole(bytes), true, error, expected, &written))
         return false;
+    if (version)
+        *version = written;
     changed(path);
     return true;
 }
@@ -587,12 +781,79 @@ std::optional<QStringList> readExternalList(const QString &path, QString *error)
     return plainLines(*bytes);
 }
 
-std::optional<QStringList> readList(const DbPath &path, QString *error)
+std::optional<QStringList> readList(const DbPath &path, QString *error, FileVersion *seen)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error, seen);
     if (!bytes)
         return std::nullopt;
     return plainLines(*bytes);
+}
+
+bool readList(const DbPath &path, ListCopy &copy, QString *error)
+{
+    FileVersion version;
+    std::optional<QStringList> entries = readList(path, error, &version);
+    if (!entries)
+        return false;
+    copy.entries = std::move(*entries);
+    copy.version = std::move(version);
+    return true;
+}
+
+int entryRow(const QStringList &entries, const QString &entry, int row)
+{
+    if (row >= 0 && row < entries.size() && entries[row] == entry)
+        return row;
+    return int(entries.indexOf(entry));
+}
+
+ListEdit editList(const DbPath &path, ListCopy &copy,
+                  const std::function<bool(QStringList &)> &change, QString *error, bool *reread)
+{
+    if (reread)
+        *reread = false;
+    // A file changed in the very moment between the look and the write is
+    // looked at again, a few times at most.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (changedSince(path, copy.version)) {
+            FileVersion now;
+            QString readError;
+            if (std::optional<QStringList> entries = readList(path, &readError, &now)) {
+                copy.entries = std::move(*entries);
+                copy.version = now;
+            } else if (now.state() == FileVersion::State::Missing) {
+                // Deleted from outside: what the window knows is written anew.
+                copy.version = now;
+            } else {
+                // The window keeps the change, as for a failed write.
+                setError(error, readError);
+                QStringList entries = copy.entries;
+                if (change(entries))
+                    copy.entries = std::move(entries);
+                return ListEdit::Failed;
+            }
+            if (reread)
+                *reread = true;
+        }
+        QStringList entries = copy.entries;
+        if (!change(entries))
+            return ListEdit::NotApplied;
+        // Nothing changed, nothing written: in a synced folder each write is
+        // a new version on every other computer.
+        if (entries == copy.entries && copy.version.state() == FileVersion::State::Present)
+            return ListEdit::Written;
+        FileVersion version = copy.version;
+        if (writeList(path, entries, error, &version)) {
+            copy.entries = std::move(entries);
+            copy.version = std::move(version);
+            return ListEdit::Written;
+        }
+        if (!changedSince(path, copy.version)) {
+            copy.entries = std::move(entries);
+            return ListEdit::Failed;
+        }
+    }
+    return ListEdit::Failed;
 }
 
 // A text file shows what comes before its first NUL byte. One that holds
@@ -620,7 +881,7 @@ bool hidesDataAfterNul(const DbPath &path, QString *error)
     return false;
 }
 
-bool writeList(const DbPath &path, const QStringList &lines, QString *error)
+bool writeList(const DbPath &path, const QStringList &lines, QString *error, FileVersion *version)
 {
     if (hidesDataAfterNul(path, error))
         return false;
@@ -629,27 +890,28 @@ bool writeList(const DbPath &path, const QStringList &lines, QString *error)
         text += line;
         text += kCrLf;
     }
-    return writeBytes(path, encode1250(text), error);
+    return writeBytes(path, encode1250(text), error, version);
 }
 
-std::optional<QString> readText(const DbPath &path, QString *error)
+std::optional<QString> readText(const DbPath &path, QString *error, FileVersion *seen)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kTextLimit, error, seen);
     if (!bytes)
         return std::nullopt;
     return normaliseBreaks(decode1250(untilNul(*bytes)));
 }
 
-bool writeText(const DbPath &path, const QString &text, QString *error)
+bool writeText(const DbPath &path, const QString &text, QString *error, FileVersion *version)
 {
     if (hidesDataAfterNul(path, error))
         return false;
-    return writeBytes(path, encode1250(text), error);
+    return writeBytes(path, encode1250(text), error, version);
 }
 
 bool appendLine(const DbPath &path, const QString &line, QString *error)
 {
-    const std::optional<QString> old = readText(path, error);
+    FileVersion version;
+    const std::optional<QString> old = readText(path, error, &version);
     if (!old)
         return false;
     QString text = *old;
@@ -659,18 +921,25 @@ bool appendLine(const DbPath &path, const QString &line, QString *error)
         text += line + kCrLf;
     else
         text += kCrLf + line;
-    return writeText(path, text, error);
+    return writeText(path, text, error, &version);
 }
 
 bool readRichText(const DbPath &path, QTextDocument *document, QString *error,
-                  const QTextCharFormat &plainFormat)
+                  const QTextCharFormat &plainFormat, FileVersion *seen)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, kJokeLimit, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kJokeLimit, error, seen);
     if (!bytes)
         return false;
-    if (readRtf(*bytes, document))
-        return true;
-    document->setPlainText(plainLines(*bytes).join(u'\n'));
+    richTextFromBytes(*bytes, document, plainFormat);
+    return true;
+}
+
+void richTextFromBytes(const QByteArray &bytes, QTextDocument *document,
+                       const QTextCharFormat &plainFormat)
+{
+    if (readRtf(bytes, document))
+        return;
+    document->setPlainText(plainLines(bytes).join(u'\n'));
     if (!plainFormat.properties().isEmpty()) {
         const bool undo = document->isUndoRedoEnabled();
         document->setUndoRedoEnabled(false);
@@ -681,12 +950,12 @@ bool readRichText(const DbPath &path, QTextDocument *document, QString *error,
         document->setUndoRedoEnabled(undo);
         document->setModified(false);
     }
-    return true;
 }
 
-bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error)
+bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error,
+                   FileVersion *version)
 {
-    return writeBytes(path, writeRtf(document), error);
+    return writeBytes(path, writeRtf(document), error, version);
 }
 
 Icon iconFromBytes(const QByteArray &bytes)
@@ -718,9 +987,9 @@ Icon iconFromBytes(const QByteArray &bytes)
     return Icon{bytes, best};
 }
 
-std::optional<Icon> readIcon(const DbPath &path, QString *error)
+std::optional<Icon> readIcon(const DbPath &path, QString *error, FileVersion *seen)
 {
-    const std::optional<QByteArray> bytes = readBytes(path, kIconLimit, error);
+    const std::optional<QByteArray> bytes = readBytes(path, kIconLimit, error, seen);
     if (!bytes)
         return std::nullopt;
     Icon icon = iconFromBytes(*bytes);
@@ -733,9 +1002,9 @@ std::optional<Icon> readIcon(const DbPath &path, QString *error)
     return icon;
 }
 
-bool writeIcon(const DbPath &path, const Icon &icon, QString *error)
+bool writeIcon(const DbPath &path, const Icon &icon, QString *error, FileVersion *version)
 {
-    return writeBytes(path, icon.bytes, error);
+    return writeBytes(path, icon.bytes, error, version);
 }
 
 namespace {
@@ -771,7 +1040,7 @@ bool createLibraryFolder(const QString &library, QString *error)
     return true;
 }
 
-bool deleteFile(const DbPath &path, QString *error)
+bool deleteFile(const DbPath &path, QString *error, const FileVersion *expected)
 {
     if (!path.isValid()) {
         setError(error, refusedNameError(path));
@@ -780,11 +1049,56 @@ bool deleteFile(const DbPath &path, QString *error)
     if (refusedWhileReadOnly(path, error))
         return false;
     const QString onDisk = path.path();
+    struct stat st;
+    if (isDatabaseFile(onDisk) && ::lstat(native(onDisk).constData(), &st) == 0 &&
+        isReadOnlyFile(onDisk, st)) {
+        setError(error, readOnlyError(path.display()));
+        return false;
+    }
+    if (expected && !VersionAccess::stillIs(onDisk, *expected)) {
+        setError(error, changedError(path.display()));
+        return false;
+    }
     if (!isDatabaseFile(onDisk) || ::unlink(native(onDisk).constData()) != 0) {
         setError(error, QStringLiteral("Soubor %1 nelze smazat.").arg(quoted(path.display())));
         return false;
     }
     changed(path);
+    return true;
+}
+
+bool renameFile(const DbPath &from, const DbPath &to, QString *error)
+{
+    for (const DbPath *path : {&from, &to}) {
+        if (!path->isValid()) {
+            setError(error, refusedNameError(*path));
+            return false;
+        }
+        if (refusedWhileReadOnly(*path, error))
+            return false;
+    }
+    const QString source = from.path();
+    const QString target = to.path();
+    const QString cannot = QStringLiteral("Soubor %1 nelze přejmenovat na %2.")
+                               .arg(quoted(from.display()), quoted(to.display()));
+    if (!isDatabaseFile(source) || !realFoldersOnTheWay(target)) {
+        setError(error, cannot);
+        return false;
+    }
+    int result = ::renameat2(AT_FDCWD, native(source).constData(), AT_FDCWD,
+                             native(target).constData(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system that cannot be asked not to replace: looked at first.
+        result = nodeAt(target) == Node::Missing
+                     ? ::rename(native(source).constData(), native(target).constData())
+                     : -1;
+    }
+    if (result != 0) {
+        setError(error, cannot);
+        return false;
+    }
+    changed(from);
+    changed(to);
     return true;
 }
 
@@ -880,24 +1194,6 @@ std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
 
 namespace {
 
-// Whether a file name is one a cut save leaves: the name of a file the
-// program writes, a dot and six letters or digits.
-bool isLeftoverName(std::string_view name)
-{
-    if (name.size() < 12 || name[name.size() - 7] != '.')
-        return false;
-    for (std::size_t i = name.size() - 6; i < name.size(); ++i) {
-        if (!std::isalnum(static_cast<unsigned char>(name[i])))
-            return false;
-    }
-    std::string extension(name.substr(name.size() - 11, 4));
-    for (char &c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    static constexpr std::string_view kWritten[] = {".dat", ".sez", ".vti", ".da1", ".da2", ".da3",
-                                                    ".da4", ".ico", ".vtp", ".cfg", ".bmp"};
-    return std::find(std::begin(kWritten), std::end(kWritten), extension) != std::end(kWritten);
-}
-
 // Each entry of a folder with its type as the folder's listing gives it
 // (links not followed), without a further look at every entry: start-up
 // goes through every library's folder.
@@ -940,7 +1236,8 @@ int removeLeftovers()
     int removed = 0;
     for (const QByteArray &folder : folders) {
         forEachEntry(folder, [&](std::string_view name, unsigned char type) {
-            if (type != DT_REG || !isLeftoverName(name))
+            if (type != DT_REG ||
+                !isTemporaryName(QString::fromUtf8(name.data(), qsizetype(name.size()))))
                 return;
             const QByteArray path = folder + '/' + QByteArray(name.data(), qsizetype(name.size()));
             if (::unlink(path.constData()) == 0)
@@ -948,6 +1245,18 @@ int removeLeftovers()
         });
     }
     return removed;
+}
+
+bool isTemporaryName(QStringView name)
+{
+    const QLatin1String prefix(kTemporaryPrefix);
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    for (const QChar c : name.mid(prefix.size())) {
+        if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+            return false;
+    }
+    return true;
 }
 
 void setReadOnly(bool readOnly)

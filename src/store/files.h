@@ -22,7 +22,55 @@ class QTextDocument;
 // Every write is atomic: the new content goes to a temporary file that then
 // replaces the old one, so a failing or interrupted write leaves the old file
 // whole.
+//
+// Other programs change the files too: a sync tool (which writes a file of
+// its own and renames it over the old one), the program on another computer,
+// the user. A window therefore keeps the version of each file it shows or
+// edits (FileVersion), and a write or deletion given that version replaces
+// only it: a file changed, added or deleted from outside since it was read is
+// never replaced unseen.
 namespace store {
+
+// What the program saw of a database file when it read or wrote it: enough
+// to tell later whether the file is still that version. Its place, size and
+// times come first; where they agree but could hide a change (a file changed
+// within the resolution of its times) the content decides.
+class FileVersion
+{
+public:
+    enum class State : quint8 {
+        Unseen,     // nothing was looked at: nothing to compare with
+        Missing,    // there was no file
+        Present,    // a file, read or written whole
+        Unreadable, // a file that could not be read: it is never written over
+    };
+
+    FileVersion() = default;
+    // A file that is not there: a write given it makes a new file only.
+    static FileVersion missing();
+
+    State state() const { return m_state; }
+    bool isUnreadable() const { return m_state == State::Unreadable; }
+    // A fingerprint of the content (SHA-1), of a file read or written whole;
+    // empty for the rest.
+    const QByteArray &contentHash() const { return m_hash; }
+    bool operator==(const FileVersion &other) const = default;
+
+private:
+    friend struct VersionAccess;
+    State m_state = State::Unseen;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
+    qint64 m_size = 0;
+    qint64 m_modified = 0; // nanoseconds since 1970
+    qint64 m_changed = 0;  // of the inode: also a rename or an overwrite that kept the time
+    qint64 m_seenAt = 0;
+    QByteArray m_hash; // of the content (Present)
+};
+
+// Whether the file is no longer the version seen: changed, added or deleted
+// since. An unseen version has nothing to compare with (false).
+bool changedSince(const DbPath &path, const FileVersion &seen);
 
 // Splits 8-bit text into lines at CR LF, a lone CR and a lone LF. A NUL byte
 // ends the text, a final line break gives no empty last line, and an empty line
@@ -43,11 +91,24 @@ constexpr qint64 kPictureLimit = qint64(64) << 20;
 // link, and only a regular file is opened, without waiting for it. Anything
 // else there (a link, a FIFO, a device, a folder) is a file that cannot be
 // opened or replaced.
-std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error = nullptr);
+//
+// Each read tells the version it saw in `seen` (when given): the file read,
+// or a missing file, or one that could not be read.
+std::optional<QByteArray> readBytes(const DbPath &path, qint64 limit, QString *error = nullptr,
+                                    FileVersion *seen = nullptr);
 // The one save routine of the program: the bytes go to a temporary file
-// beside the file, written whole, synced, closed and renamed over it; any
-// failing step leaves the old file byte for byte and no temporary file.
-bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error = nullptr);
+// beside the file (".chichotek-" and six letters, a name no user gives),
+// written whole, synced, closed and renamed over it; any failing step leaves
+// the old file byte for byte and no temporary file. A read-only file is not
+// replaced, as on the home platform.
+//
+// `version` is the version the new bytes replace: the save fails, changing
+// nothing, when the file is no longer it, or when it is a file that could not
+// be read. After the save it is the version written. Without it (null, or
+// unseen) whatever is there is replaced: for values the user sets whole, such
+// as a password.
+bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error = nullptr,
+                FileVersion *version = nullptr);
 
 // Files outside the database, such as those the user picks in a dialog, by
 // their full path; regular files only, written as the database files are.
@@ -102,19 +163,54 @@ std::optional<MappedFile> mapStandardInput(qint64 limit, QString *error = nullpt
 std::optional<QStringList> readExternalList(const QString &path, QString *error = nullptr);
 
 // A list file: one entry per line.
-std::optional<QStringList> readList(const DbPath &path, QString *error = nullptr);
+std::optional<QStringList> readList(const DbPath &path, QString *error = nullptr,
+                                    FileVersion *seen = nullptr);
 // Every entry, the last one included, followed by CR LF. A list or text file
 // that holds data after a NUL byte (which ends what is shown of it) is not
 // overwritten: the write fails, saying the file is damaged.
-bool writeList(const DbPath &path, const QStringList &lines, QString *error = nullptr);
+bool writeList(const DbPath &path, const QStringList &lines, QString *error = nullptr,
+               FileVersion *version = nullptr);
+
+// A list file as a window holds it: its entries and the version they are of.
+struct ListCopy
+{
+    QStringList entries;
+    FileVersion version;
+};
+// Reads a list file into `copy`; false (the copy unchanged) when it cannot.
+bool readList(const DbPath &path, ListCopy &copy, QString *error = nullptr);
+
+// The row of `entry` in a list: `row` when it holds it there (a name may be
+// listed twice), else its first row; -1 when it is not listed.
+int entryRow(const QStringList &entries, const QString &entry, int row);
+
+enum class ListEdit {
+    Written,    // the change is in the file
+    NotApplied, // it no longer applies to what the file holds: nothing written
+    Failed,     // the file could not be read or written: nothing written
+};
+// One change of the user's to a list file (add, remove, move, sort), made to
+// what the file holds now: a file changed since `copy` was read is read again
+// first, so that what came from outside stays. `change` edits the entries and
+// returns false when it no longer applies (its entry is gone). Afterwards
+// `copy` is what the file holds, which is what the window shows; `reread`
+// tells whether the file had changed. A file deleted from outside is written
+// anew from the copy. When the write fails, the copy holds the change all
+// the same (the window shows it, and the next write stores it, unless the
+// file has changed by then).
+ListEdit editList(const DbPath &path, ListCopy &copy,
+                  const std::function<bool(QStringList &entries)> &change, QString *error = nullptr,
+                  bool *reread = nullptr);
 // Whether a list or text file holds data after a NUL byte, which a write
 // would lose; `error` then says the file is damaged.
 bool hidesDataAfterNul(const DbPath &path, QString *error = nullptr);
 
 // The whole text, line breaks normalised to CR LF.
-std::optional<QString> readText(const DbPath &path, QString *error = nullptr);
+std::optional<QString> readText(const DbPath &path, QString *error = nullptr,
+                                FileVersion *seen = nullptr);
 // Exactly the given text, line breaks as they are in it.
-bool writeText(const DbPath &path, const QString &text, QString *error = nullptr);
+bool writeText(const DbPath &path, const QString &text, QString *error = nullptr,
+               FileVersion *version = nullptr);
 // The text up to the first line break (an empty file gives an empty line).
 QString firstLine(const QString &text);
 
@@ -127,9 +223,14 @@ bool appendLine(const DbPath &path, const QString &line, QString *error = nullpt
 // A rich-text file: RTF when it starts with "{\rtf", otherwise 8-bit text,
 // which gets `plainFormat` (by default none: the document's font).
 bool readRichText(const DbPath &path, QTextDocument *document, QString *error = nullptr,
-                  const QTextCharFormat &plainFormat = QTextCharFormat());
+                  const QTextCharFormat &plainFormat = QTextCharFormat(),
+                  FileVersion *seen = nullptr);
+// The same from the bytes of such a file.
+void richTextFromBytes(const QByteArray &bytes, QTextDocument *document,
+                       const QTextCharFormat &plainFormat = QTextCharFormat());
 // Writes the document as RTF.
-bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error = nullptr);
+bool writeRichText(const DbPath &path, const QTextDocument &document, QString *error = nullptr,
+                   FileVersion *version = nullptr);
 
 // An icon file, kept as the bytes it was loaded from so that writing it back
 // writes the same file.
@@ -143,13 +244,21 @@ struct Icon
 // most 256 by 256 pixels (the most an icon file holds); a null icon when there
 // is none or the bytes are not an icon file.
 Icon iconFromBytes(const QByteArray &bytes);
-std::optional<Icon> readIcon(const DbPath &path, QString *error = nullptr);
-bool writeIcon(const DbPath &path, const Icon &icon, QString *error = nullptr);
+std::optional<Icon> readIcon(const DbPath &path, QString *error = nullptr,
+                             FileVersion *seen = nullptr);
+bool writeIcon(const DbPath &path, const Icon &icon, QString *error = nullptr,
+               FileVersion *version = nullptr);
 
 // Creates the library's folder in `DataBase`; fails when it exists (in any
 // letter case), when the name is refused, or when `DataBase` is missing.
 bool createLibraryFolder(const QString &library, QString *error = nullptr);
-bool deleteFile(const DbPath &path, QString *error = nullptr);
+// Deletes a file; given the version the program saw, only that version (a
+// file changed since is kept). A read-only file is not deleted.
+bool deleteFile(const DbPath &path, QString *error = nullptr,
+                const FileVersion *expected = nullptr);
+// Gives a file of the database another name in the same folder; never in
+// place of a file that exists.
+bool renameFile(const DbPath &from, const DbPath &to, QString *error = nullptr);
 // Removes an empty folder.
 bool removeFolder(const DbPath &path, QString *error = nullptr);
 
@@ -179,11 +288,13 @@ std::optional<QString> readJokeText(const DbPath &path, QString *error = nullptr
 // time; an empty function removes it.
 void setChangeListener(std::function<void(const DbPath &)> listener);
 
-// Removes what saves cut short (by a crash or a kill) left behind: files
-// named as a file the program writes plus a dot and six letters or digits,
-// in the program's folder, `DataBase` and the libraries' folders. Returns
-// how many went.
+// Removes what saves cut short (by a crash or a kill) left behind: the
+// program's temporary files (".chichotek-" and six letters or digits, a name
+// no user gives a file) in the program's folder, `DataBase` and the
+// libraries' folders; nothing else. Returns how many went.
 int removeLeftovers();
+// Whether a file name is one of the program's temporary files.
+bool isTemporaryName(QStringView name);
 
 // Why no file can be created in `folder`, in words a user knows; empty when
 // one can. (It creates a file there and removes it again.)

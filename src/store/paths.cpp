@@ -121,6 +121,21 @@ DbPath DbPath::listFile()
     return make({kDataBase, QStringLiteral("seznam.dat")}, {});
 }
 
+DbPath DbPath::databaseFolder()
+{
+    return make({kDataBase}, {});
+}
+
+DbPath DbPath::databaseFile(const QString &fileName)
+{
+    return make({kDataBase, fileName}, {fileName});
+}
+
+DbPath DbPath::libraryFolderFile(const QString &library, const QString &fileName)
+{
+    return make({kDataBase, library, fileName}, {library, fileName});
+}
+
 DbPath DbPath::libraryFile(const QString &library, const QString &extension)
 {
     return make({kDataBase, library + extension}, {library, library + extension}, {library});

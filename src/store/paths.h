@@ -40,6 +40,10 @@ class DbPath
 public:
     // "DataBase\seznam.dat"
     static DbPath listFile();
+    // "DataBase"
+    static DbPath databaseFolder();
+    // "DataBase\" + a file name
+    static DbPath databaseFile(const QString &fileName);
     // "DataBase\" + L + extension, extension such as ".da1"
     static DbPath libraryFile(const QString &library, const QString &extension);
     // "DataBase\" + L
@@ -48,6 +52,8 @@ public:
     static DbPath jokeList(const QString &library);
     // "DataBase\" + L + "\" + J + ".vti"
     static DbPath jokeFile(const QString &library, const QString &joke);
+    // "DataBase\" + L + "\" + a file name
+    static DbPath libraryFolderFile(const QString &library, const QString &fileName);
     // A file of the program's own folder: "chichotek.cfg", "pozadi.bmp".
     static DbPath programFile(const QString &fileName);
 

@@ -96,9 +96,11 @@ struct SearchIndex::Db
 
     bool open(const QString &file, bool create)
     {
+        // A cache file that is a link is not written through: it is made
+        // anew instead (see open()).
         const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX |
                           (create ? SQLITE_OPEN_CREATE : 0) |
-                          (file.isEmpty() ? SQLITE_OPEN_MEMORY : 0);
+                          (file.isEmpty() ? SQLITE_OPEN_MEMORY : SQLITE_OPEN_NOFOLLOW);
         const QByteArray name = file.isEmpty() ? QByteArray(":memory:") : QFile::encodeName(file);
         error = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
         if (error != SQLITE_OK)
@@ -333,6 +335,13 @@ void SearchIndex::open(bool anew)
     if (!m_requested.isEmpty() && QDir().mkpath(QFileInfo(m_requested).path())) {
         if (anew)
             remove();
+        // The cache's files are the program's own: a link in their place
+        // (to another file, which SQLite would write into) goes.
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+            const QString file = m_requested + QLatin1String(suffix);
+            if (QFileInfo(file).isSymLink())
+                QFile::remove(file);
+        }
         for (int attempt = 0; attempt < 2 && !m_reader; ++attempt) {
             auto writer = std::make_unique<Db>();
             // The space the index frees can be given back (this takes only

@@ -65,6 +65,14 @@ inline QString jokeText(const QString &library, const QString &joke)
     return doc.toPlainText();
 }
 
+// Replaces the text of a joke box as the user does (select all, type), so
+// that the box holds a change of the user's.
+inline void retype(QTextEdit *box, const QString &text)
+{
+    box->selectAll();
+    box->insertPlainText(text);
+}
+
 // The joke side of a window at a glance: selected row | joke name | "on" or
 // "off" for the text open for editing | the text.
 inline QString jokeView(ListBox *list, QLineEdit *name, QTextEdit *text)

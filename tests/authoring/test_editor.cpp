@@ -54,14 +54,14 @@ TEST_F(EditorTest, OpensWithNoJokeOpenAndWritesTheTextAtItsSavingPoints)
     EXPECT_EQ(db(u"Zvířata.da2"_qs), "3\r\n") << "counted at the activation";
     EXPECT_EQ(editor->PocPod->toPlainText(), u"3"_qs);
 
-    // The first selection writes nothing; a joke not written yet gets its
-    // file at its second selection.
+    // Selecting writes nothing: a joke not written yet gets its file only
+    // when something is written into it.
     clickRow(list(), 2);
     EXPECT_EQ(view(), u"2|Opice|on|"_qs);
     EXPECT_TRUE(editor->Presun->isEnabled());
     EXPECT_FALSE(inDb(u"Zvířata/Opice.vti"_qs));
     clickRow(list(), 2);
-    EXPECT_EQ(jokeText(u"Opice"_qs), QString());
+    EXPECT_FALSE(inDb(u"Zvířata/Opice.vti"_qs));
 
     // Going from the text to the list writes it, before any selection.
     clickRow(list(), 0);
@@ -309,6 +309,10 @@ TEST_F(EditorTest, RichTextShowsAsItsFileSaysAndPlainTextInTheBoxFont)
     clickRow(list(), 1);
     EXPECT_TRUE(shown(u"druhý"_qs).bold());
     EXPECT_EQ(shown(u"druhý"_qs).family(), editor->Vtip->font().family());
+    // Only looked at, the file stays as it is; written, it takes the font.
+    clickRow(list(), 1);
+    EXPECT_EQ(db(u"Zvířata/Žirafa.vti"_qs), ansi(u"Jen text⏎druhý řádek⏎"_qs));
+    type(u"!"_qs);
     clickRow(list(), 1);
     EXPECT_TRUE(db(u"Zvířata/Žirafa.vti"_qs).contains("\\b\\f0\\fs16 Jen text\\par"))
         << db(u"Zvířata/Žirafa.vti"_qs).data();

@@ -64,9 +64,10 @@ TEST_F(MoveTest, ClosingApplyingAndEachClickStartingFromTheJokesPlace)
     EXPECT_EQ(listBytes(), "A\nB\nC\nD\nE\n") << "closing leaves no trace";
     EXPECT_TRUE(services.texts().isEmpty());
 
-    // Applying without a click rewrites the same order; B stays selected.
+    // Applying without a click keeps the order, and the file as it is; B
+    // stays selected.
     openDialog([&] { mover->BitBtn1->click(); });
-    EXPECT_EQ(listBytes(), "A\r\nB\r\nC\r\nD\r\nE\r\n");
+    EXPECT_EQ(listBytes(), "A\nB\nC\nD\nE\n");
     EXPECT_EQ(services.texts(), QStringList{kMoved});
     EXPECT_EQ(editor->Seznam->itemIndex(), 1);
 

@@ -1,3 +1,4 @@
+#include "authoring/JokeList.h"
 #include "authoring/Unit8.h"
 #include "wizardfixture.h"
 
@@ -14,6 +15,7 @@ protected:
         WizardFixture::SetUp();
         folder.mkdir(u"DataBase/Zvířata"_qs);
         wizard->Nazev->setText(u"Zvířata"_qs);
+        wizard->jokes()->open(u"Zvířata"_qs, {});
         wizard->PageControl1->setCurrentIndex(TFormular::PageJokes);
     }
 

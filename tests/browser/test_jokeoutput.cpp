@@ -173,8 +173,9 @@ TEST_F(JokeOutput, HiddenQuickButtonsLeaveAnEmptyPanelShown)
 }
 
 // Each joke comes in a document of its own that the view takes: the one it
-// showed before goes, a plain-text joke still takes the view's font, and a
-// joke that cannot be read leaves the view as it was.
+// showed before goes, and a plain-text joke still takes the view's font. A
+// joke whose file is gone shows no other joke's text under its name: the view
+// is empty, and nothing can be saved, printed or copied until a joke is shown.
 TEST_F(JokeOutput, EachJokeReplacesTheViewsDocumentAndPlainTextTakesTheViewsFont)
 {
     folder.write(QStringLiteral("DataBase/Zvířata/Žirafa.vti"), ansi(u"Dlouhý krk⏎"_qs));
@@ -191,11 +192,21 @@ TEST_F(JokeOutput, EachJokeReplacesTheViewsDocumentAndPlainTextTakesTheViewsFont
     EXPECT_FALSE(view->document()->isUndoRedoEnabled());
 
     QFile::remove(folder.absolute(QStringLiteral("DataBase/Zvířata/Žirafa.vti")));
-    QTextDocument *before = view->document();
     clickRow(1);
-    EXPECT_EQ(view->document(), before);
+    EXPECT_EQ(view->document()->toPlainText(), QString());
+    EXPECT_EQ(services.texts(),
+              QStringList{QStringLiteral("Vtip nebyl dosud napsán nebo nelze nalézt!!!")});
+    EXPECT_FALSE(view->isHidden());
+    const std::initializer_list<QAction *> outputs = {
+        window->UlozVtip,           window->Tisk,        window->KopVtip,
+        window->Koprovatdoschrnky1, window->Vytisknout1, window->Uloitjako1};
+    for (const QAction *output : outputs)
+        EXPECT_FALSE(output->isEnabled()) << output->objectName().toStdString();
+    EXPECT_FALSE(window->RychUloz->isEnabled() || window->VtipCopy->isEnabled());
+    clickRow(0);
     EXPECT_EQ(view->document()->toPlainText(), kJoke);
-    EXPECT_EQ(services.shown.size(), 1);
+    for (const QAction *output : outputs)
+        EXPECT_TRUE(output->isEnabled()) << output->objectName().toStdString();
 }
 
 namespace {

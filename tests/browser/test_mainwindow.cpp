@@ -375,18 +375,24 @@ TEST_F(MainWindowTest, LoadedBackgroundIsStoredAsABitmapForTheNextStart)
 }
 
 // What saves cut short left beside the files goes when the program starts
-// after a program that did not end (its lock is still there).
+// after a program that did not end (its lock is still there): the program's
+// own temporary files, and nothing of the user's that looks like them.
 TEST_F(MainWindowTest, StartAfterAKillRemovesLeftoversOfCutSaves)
 {
     folder.write(QStringLiteral("chichotek.lock"),
                  "999999999\nchichotek\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    folder.write(QStringLiteral("DataBase/seznam.dat.k9Xy2Q"), "");
-    folder.write(QStringLiteral("DataBase/Zvířata/Slon.vti.AbCdEf"), "{\\rtf1 poloviční");
-    folder.write(QStringLiteral("DataBase/poznámka.txt.abcdef"), "moje");
+    folder.write(QStringLiteral("DataBase/.chichotek-k9Xy2Q"), "");
+    folder.write(QStringLiteral("DataBase/Zvířata/.chichotek-AbCdEf"), "{\\rtf1 poloviční");
+    const QStringList users = {u"DataBase/seznam.dat.zaloha"_qs, u"DataBase/Vtipy.sez.backup"_qs,
+                               u"DataBase/Zvířata.da1.kopie1"_qs, u"DataBase/seznam.dat.k9Xy2Q"_qs,
+                               u"DataBase/Zvířata/Slon.vti.AbCdEf"_qs};
+    for (const QString &file : users)
+        folder.write(file, "moje");
     start();
-    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/seznam.dat.k9Xy2Q")));
-    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/Zvířata/Slon.vti.AbCdEf")));
-    EXPECT_TRUE(folder.exists(QStringLiteral("DataBase/poznámka.txt.abcdef")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/.chichotek-k9Xy2Q")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("DataBase/Zvířata/.chichotek-AbCdEf")));
+    for (const QString &file : users)
+        EXPECT_EQ(folder.read(file), QByteArray("moje")) << file.toStdString();
 }
 
 // A second window on the same program folder asks: read only, or quit. Read

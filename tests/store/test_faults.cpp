@@ -399,19 +399,20 @@ TEST(SpecialFiles, AreNotMappedEither)
     EXPECT_FALSE(QFileInfo(folder.absolute(u"fifo"_qs)).isFile());
 }
 
-// What cut saves leave (the file's name, a dot, six letters or digits) goes
-// at the next start; nothing else does, nor anything outside the database's
-// folders.
+// What cut saves leave (the program's temporary files, ".chichotek-" and six
+// letters or digits) goes at the next start; nothing else does, however much
+// it looks like a copy, nor anything outside the database's folders.
 TEST(Leftovers, OfCutSavesGoAndNothingElse)
 {
     TestFolder folder;
     folder.makeProgramFolder();
     folder.makeLibrary(u"Zoo"_qs, {u"Slon"_qs}, 1);
-    const QStringList leftovers{u"DataBase/seznam.dat.Ab12Cd"_qs,
-                                u"DataBase/Zoo/Slon.vti.x1y2z3"_qs, u"DataBase/Zoo.DA1.QWERTY"_qs,
-                                u"chichotek.cfg.000000"_qs, u"DataBase/Zoo/Vtipy.sez.a1b2c3"_qs};
-    const QStringList kept{u"DataBase/notes.txt.abcdef"_qs, u"DataBase/seznam.dat.abc"_qs,
-                           u"DataBase/Zoo/Slon.vti.abcdefg"_qs, u"other/seznam.dat.abcdef"_qs};
+    const QStringList leftovers{u"DataBase/.chichotek-Ab12Cd"_qs,
+                                u"DataBase/Zoo/.chichotek-x1y2z3"_qs, u".chichotek-000000"_qs};
+    const QStringList kept{u"DataBase/notes.txt.abcdef"_qs,     u"DataBase/seznam.dat.Ab12Cd"_qs,
+                           u"DataBase/Zoo/Slon.vti.x1y2z3"_qs,  u"DataBase/Zoo.da1.kopie1"_qs,
+                           u"DataBase/.chichotek-abc"_qs,       u"other/.chichotek-abcdef"_qs,
+                           u"DataBase/Zoo/Vtipy.sez.backup"_qs, u"chichotek.cfg.000000"_qs};
     for (const QString &name : leftovers + kept)
         folder.write(name, "x");
     ASSERT_TRUE(QFile::link(folder.absolute(u"other"_qs), folder.absolute(u"DataBase/Odkaz"_qs)));

@@ -94,6 +94,24 @@ Button FakeServices::messageBox(const QString &caption, const QString &text, Mes
     return answer;
 }
 
+void FakeServices::setNextChoice(int choice)
+{
+    m_choices.push_back(choice);
+}
+
+int FakeServices::choose(const QString &text, const QStringList &offered, MessageKind)
+{
+    record(QStringLiteral("choose"), text, applicationTitle());
+    choices.append(offered);
+    if (m_choices.empty()) {
+        ++unscripted;
+        return -1;
+    }
+    const int answer = m_choices.front();
+    m_choices.pop_front();
+    return answer;
+}
+
 FileChoice FakeServices::nextFile(const FileDialog &dialog)
 {
     fileDialogs.append(dialog);

@@ -29,6 +29,8 @@ public:
     // Answers of the next questions, in order.
     void setNextAnswer(bool ok);
     void setNextButton(platform::Button button);
+    // The answer of the next choice: the index of the choice (-1: closed).
+    void setNextChoice(int choice);
     // The next open or save dialog returns this file (empty: cancelled).
     void setNextFileName(const QString &fileName, int filterIndex = 1);
     void setNextFont(const std::optional<platform::FontChoice> &font);
@@ -61,6 +63,10 @@ public:
     bool confirm(const QString &text) override;
     platform::Button messageBox(const QString &caption, const QString &text,
                                 platform::MessageKind kind, platform::Buttons buttons) override;
+    int choose(const QString &text, const QStringList &choices,
+               platform::MessageKind kind) override;
+    // The choices of each choice shown, in order.
+    QList<QStringList> choices;
     platform::FileChoice openFile(QWidget *parent, const platform::FileDialog &dialog) override;
     platform::FileChoice saveFile(QWidget *parent, const platform::FileDialog &dialog) override;
     std::optional<platform::FontChoice> chooseFont(QWidget *parent,
@@ -82,6 +88,7 @@ private:
     platform::FileChoice nextFile(const platform::FileDialog &dialog);
 
     std::deque<platform::Button> m_buttons;
+    std::deque<int> m_choices;
     std::deque<platform::FileChoice> m_files;
     std::deque<std::optional<platform::FontChoice>> m_fonts;
     std::deque<std::optional<QColor>> m_colours;

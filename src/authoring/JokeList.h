@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/files.h"
+
+#include <QString>
+
+#include <functional>
+
+class ListBox;
+
+// The joke list of a library as a window edits it: the list box that shows
+// it, and the list file ("Vtipy.sez") it is a copy of. Each change the user
+// makes is made to what the file holds at that moment, so that jokes added,
+// removed or moved from outside (a sync tool, the program on another
+// computer) stay; the box then shows the list as written. Where a change no
+// longer applies (its joke is gone from the file), the box shows the list as
+// the file has it, and says so.
+class JokeList
+{
+public:
+    enum class Outcome {
+        Done,
+        Unchanged, // the change would change nothing (the last joke down)
+        Gone,      // its joke is no longer in the list file
+        Failed,    // reported
+    };
+
+    explicit JokeList(ListBox *box);
+
+    // The library's list, as read with its version.
+    void open(const QString &library, store::ListCopy copy);
+    const QString &library() const { return m_library; }
+    ListBox *box() const { return m_box; }
+    const store::ListCopy &copy() const { return m_copy; }
+
+    // Appends a joke; with `rtf`, its file is written first (as a new file
+    // only). False, after saying why, when the list file was not written;
+    // the box then shows the list without it.
+    bool add(const QString &name, const QByteArray *rtf = nullptr);
+    // Removes the joke of the box's `row`; with `deleteFile` its file goes
+    // too (only the version `seen`, when given), unless another entry of the
+    // same name shares it. Nothing is selected afterwards; when the list file
+    // cannot be written, the box shows what it holds.
+    Outcome remove(int row, bool deleteFile, const store::FileVersion *seen = nullptr);
+    // Moves the joke of the box's `row`: `target` gives its new row in the
+    // list without it from its row in the list and the list's length, or -1
+    // where it does not move. Nothing is selected afterwards; when the list
+    // file cannot be written, the box keeps the new order, which the next
+    // change writes.
+    Outcome move(int row, const std::function<int(int at, int count)> &target);
+
+    // Brings the box in line with the file when it changed from outside; the
+    // selected joke stays selected. True when the list changed.
+    bool followDisk();
+
+    // A name for another version of `joke` that neither the list nor the
+    // library's folder has yet: "Název (jiná verze)", "Název (jiná verze 2)".
+    QString freeName(const QString &joke, const QString &what) const;
+
+private:
+    // Shows the copy; `selected` (with the row it was at) stays selected.
+    void show(const QString &selected, int row);
+    void sayGone(const QString &joke);
+
+    ListBox *m_box;
+    QString m_library;
+    store::ListCopy m_copy;
+};
