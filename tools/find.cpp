@@ -108,21 +108,9 @@ int main(int argc, char **argv)
             QStringLiteral("Do složky „%1“ nelze vstoupit.").arg(QDir::toNativeSeparators(folder)));
 
     store::SearchIndex index(store::searchCacheFile(folder));
-    store::RefreshReport report = index.refresh();
-    store::SearchResult result;
-    // A cache found damaged (now or by the search) is made anew and filled
-    // again, once, as the program's search window does.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (index.damaged()) {
-            index.makeAnew();
-            report = index.refresh();
-        }
-        if (!report.problem.isEmpty() && !index.damaged())
-            return fail(report.problem);
-        result = index.search(query, std::numeric_limits<int>::max(), false);
-        if (!index.damaged())
-            break;
-    }
+    store::RefreshReport report;
+    const store::SearchResult result =
+        index.refreshAndSearch(query, std::numeric_limits<int>::max(), false, &report);
     if (!report.problem.isEmpty())
         return fail(report.problem);
     if (!result.problem.isEmpty())

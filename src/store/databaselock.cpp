@@ -1,21 +1,20 @@
 #include "databaselock.h"
 
+#include "files.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
-#include <QRandomGenerator>
 #include <QSysInfo>
-#include <QTimeZone>
 
 #include <cerrno>
 #include <csignal>
 #include <optional>
 
 #include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace store {
@@ -83,25 +82,11 @@ DatabaseLock::~DatabaseLock()
 
 QByteArray DatabaseLock::readFile() const
 {
-    const int fd = ::openat(m_folder, kFileName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    QByteArray bytes;
-    char buffer[4096];
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0 || bytes.size() > 65536)
-                break;
-            bytes.append(buffer, n);
-        }
-    }
-    ::close(fd);
+    const std::optional<QByteArray> bytes = readExternal(m_path, 65536);
     // An existing empty file is not "no file".
-    return bytes.isNull() ? QByteArray("") : bytes;
+    if (!bytes)
+        return QFileInfo::exists(m_path) ? QByteArray("") : QByteArray();
+    return bytes->isNull() ? QByteArray("") : *bytes;
 }
 
 DatabaseLock::Status DatabaseLock::take()
@@ -109,6 +94,7 @@ DatabaseLock::Status DatabaseLock::take()
     release();
     m_holder = {};
     m_leftBehind = false;
+    m_path = QDir::current().absoluteFilePath(QString::fromLatin1(kFileName));
     m_folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0) {
         // No folder to lock: nothing to write either, and every save says so.
@@ -125,15 +111,12 @@ DatabaseLock::Status DatabaseLock::take()
         m_holder.host = info->host;
         m_holder.since = info->since;
     }
-    if (!m_holder.since.isValid() && !bytes.isNull()) {
-        struct stat st;
-        if (::fstatat(m_folder, kFileName, &st, AT_SYMLINK_NOFOLLOW) == 0)
-            m_holder.since = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, QTimeZone::utc());
-    }
+    if (!m_holder.since.isValid() && !bytes.isNull())
+        m_holder.since = QFileInfo(m_path).lastModified();
     if (heldHere)
         return Status::HeldHere;
     if (bytes.isNull()) {
-        writeFile(false);
+        writeFile();
         return Status::Taken;
     }
     if (!info)
@@ -145,7 +128,7 @@ DatabaseLock::Status DatabaseLock::take()
     if (!m_local && info->pid != QCoreApplication::applicationPid() && isRunningProgram(info->pid))
         return Status::HeldHere;
     m_leftBehind = true;
-    writeFile(true);
+    writeFile();
     return Status::Taken;
 }
 
@@ -153,11 +136,11 @@ bool DatabaseLock::takeOver()
 {
     if (m_folder < 0)
         return false;
-    writeFile(true);
+    writeFile();
     return m_taken;
 }
 
-bool DatabaseLock::writeFile(bool replace)
+bool DatabaseLock::writeFile()
 {
     // Taken whether or not the file can be written (a full disk): the
     // system's lock keeps a second window here from writing all the same.
@@ -166,42 +149,10 @@ bool DatabaseLock::writeFile(bool replace)
         QByteArray::number(QCoreApplication::applicationPid()) + "\nchichotek\n" +
         QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
         QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toLatin1() + '\n';
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        // Named as every temporary file of the program, in the folder the
-        // lock is of (the working directory may have changed since).
-        QByteArray temporary = ".chichotek-";
-        for (int i = 0; i < 6; ++i)
-            temporary += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-        const int fd = ::openat(m_folder, temporary.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        if (fd < 0)
-            return false;
-        const bool written =
-            ::write(fd, content.constData(), size_t(content.size())) == content.size() &&
-            ::fsync(fd) == 0;
-        const bool closed = ::close(fd) == 0;
-        int placed = -1;
-        if (written && closed) {
-            placed = replace ? ::renameat(m_folder, temporary.constData(), m_folder, kFileName)
-                             : ::renameat2(m_folder, temporary.constData(), m_folder, kFileName,
-                                           RENAME_NOREPLACE);
-            // A file system that cannot be asked not to replace.
-            if (placed != 0 && !replace && (errno == EINVAL || errno == ENOSYS) &&
-                ::faccessat(m_folder, kFileName, F_OK, AT_SYMLINK_NOFOLLOW) != 0)
-                placed = ::renameat(m_folder, temporary.constData(), m_folder, kFileName);
-        }
-        if (placed != 0) {
-            ::unlinkat(m_folder, temporary.constData(), 0);
-            return false;
-        }
-        m_written = content;
-        return true;
-    }
-    return false;
+    if (!writeExternal(m_path, content))
+        return false;
+    m_written = content;
+    return true;
 }
 
 bool DatabaseLock::fileIsOurs() const
@@ -214,7 +165,7 @@ void DatabaseLock::release()
     if (m_folder < 0)
         return;
     if (fileIsOurs())
-        ::unlinkat(m_folder, kFileName, 0);
+        QFile::remove(m_path);
     m_written.clear();
     ::close(m_folder); // lets the system's lock go
     m_folder = -1;

@@ -62,9 +62,10 @@ public:
     void release();
 
 private:
-    bool writeFile(bool replace);
+    bool writeFile();
     QByteArray readFile() const;
 
+    QString m_path;    // of the lock file
     int m_folder = -1; // the program folder, locked on this computer
     bool m_local = false;
     bool m_taken = false;

@@ -397,6 +397,25 @@ bool SearchIndex::inMemory() const
     return m_file.isEmpty();
 }
 
+SearchResult SearchIndex::refreshAndSearch(const QString &typed, int limit, bool lastIsPrefix,
+                                           RefreshReport *report)
+{
+    RefreshReport refreshed = refresh();
+    SearchResult result;
+    if (refreshed.problem.isEmpty())
+        result = search(typed, limit, lastIsPrefix);
+    // Whatever went wrong with the cache (damage shows in a refresh or in a
+    // search, and not always as such), it is only a cache: made anew, once.
+    if (!refreshed.problem.isEmpty() || !result.problem.isEmpty() || damaged()) {
+        makeAnew();
+        refreshed = refresh();
+        result = refreshed.problem.isEmpty() ? search(typed, limit, lastIsPrefix) : SearchResult();
+    }
+    if (report)
+        *report = refreshed;
+    return result;
+}
+
 RefreshReport SearchIndex::refresh(const std::function<void(int, int)> &progress,
                                    const std::atomic<bool> *stop)
 {

@@ -99,6 +99,13 @@ public:
     // text when only the name matched.
     QString snippet(qint64 id, const QString &typed, bool lastIsPrefix = true) const;
 
+    // Brings the index in line with the files and searches it, as a search
+    // from the command line does: a cache that fails (damaged, as a refresh
+    // or a search finds) is made anew and filled again, once. `report` gets
+    // the refresh's report.
+    SearchResult refreshAndSearch(const QString &typed, int limit, bool lastIsPrefix,
+                                  RefreshReport *report = nullptr);
+
 private:
     struct Db;
     void open(bool anew);

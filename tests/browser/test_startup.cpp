@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <optional>
 
 namespace {
@@ -316,6 +317,39 @@ TEST_F(Process, TheBuiltProgramStartsOnTheUsersFolderOrOnTheOneNamed)
     folder.makeLibrary(QStringLiteral("Škola"), {QStringLiteral("Ťukání")});
     ASSERT_EQ(run({QStringLiteral("--folder"), folder.path()}, env), 0) << err.toStdString();
     EXPECT_EQ(out, folder.path() + QStringLiteral("\nŠkola\n"));
+}
+
+// Told by the system to end (a logout, a closed terminal, Ctrl+C), the
+// program ends as closing it does, without its questions: its lock goes.
+TEST_F(Process, TheSystemsSignalsEndItAsClosingDoesWithoutQuestions)
+{
+    folder.makeProgramFolder();
+    folder.makeLibrary(QStringLiteral("Škola"), {QStringLiteral("Ťukání")});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), folder.absolute(QStringLiteral("home")));
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(CHICHOTEK_BINARY),
+                      {QStringLiteral("--folder"), folder.path()});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return folder.read(QStringLiteral("chichotek.lock"))
+                    .startsWith(QByteArray::number(process.processId()) + '\n');
+            },
+            20000));
+        ::kill(pid_t(process.processId()), signal);
+        if (!process.waitForFinished(20000)) {
+            process.kill();
+            process.waitForFinished();
+            FAIL() << "the program did not end";
+        }
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_FALSE(folder.exists(QStringLiteral("chichotek.lock")));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "browser/TextSearch.h"
 #include "store/files.h"
 #include "support/mainwindowfixture.h"
+#include "support/synctool.h"
 
 #include <QDeadlineTimer>
 #include <QLabel>
@@ -179,6 +180,28 @@ TEST_F(TextSearch, TakesInWhatTheProgramChangesAtOnce)
     QCoreApplication::processEvents();
     waitForIndex(search);
     EXPECT_TRUE(rows(search).isEmpty());
+}
+
+// While the window is shown, a joke changed on disk from outside (a sync
+// tool) is found by its new words, and no longer by its old ones.
+TEST_F(TextSearch, FollowsWhatChangesOnDiskWhileShown)
+{
+    start();
+    THledani &search = openSearch();
+    type(search, QStringLiteral("papoušek"));
+    ASSERT_EQ(rows(search).size(), 2);
+    SyncTool(folder.path())
+        .replace(QStringLiteral("DataBase/Zvířata/Slon.vti"),
+                 rtf(QStringLiteral("Slon a velbloud.")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            type(search, QStringLiteral("velbloud"));
+            return rows(search) == QStringList{QStringLiteral("Zvířata – Slon")};
+        },
+        5000))
+        << rows(search).join(u'|').toStdString();
+    type(search, QStringLiteral("papoušek"));
+    EXPECT_EQ(rows(search), QStringList{QStringLiteral("Škola – Ťukání")});
 }
 
 TEST_F(TextSearch, SaysWhyNothingCanBeSearched)

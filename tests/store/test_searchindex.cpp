@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -293,6 +294,25 @@ TEST_F(SearchIndexTest, ReplacesADamagedOrForeignCacheFile)
         EXPECT_TRUE(index.refresh().problem.isEmpty());
         EXPECT_EQ(found(index, QStringLiteral("zirafa")), Hits{"Zvířata/Žirafa"});
     }
+
+    // A cache file (or its log) that is a link to another file: the link
+    // goes, and the file it led to stays as it was.
+    const QString precious = other.path() + QStringLiteral("/precious.txt");
+    {
+        QFile file(precious);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("moje data");
+    }
+    for (const char *suffix : {"", "-wal"}) {
+        for (const char *each : {"", "-wal", "-shm"})
+            QFile::remove(cacheFile() + QLatin1String(each));
+        ASSERT_TRUE(QFile::link(precious, cacheFile() + QLatin1String(suffix)));
+        store::SearchIndex index(cacheFile());
+        EXPECT_TRUE(index.refresh().problem.isEmpty());
+        EXPECT_EQ(found(index, QStringLiteral("zirafa")), Hits{"Zvířata/Žirafa"});
+        EXPECT_FALSE(QFileInfo(cacheFile() + QLatin1String(suffix)).isSymLink());
+        EXPECT_EQ(fileOf(precious), QByteArray("moje data"));
+    }
 }
 
 TEST_F(SearchIndexTest, SkipsAndCountsAJokeFileThatCannotBeRead)
@@ -349,6 +369,32 @@ TEST_F(SearchIndexTest, NoticesDamageFoundLaterAndStartsAgain)
             file.write(QByteArray(pageSize, '\x5a'));
         }
     }
+
+    // The command line's search mends it as it goes (and every later one
+    // finds a sound cache).
+    QByteArray garbled;
+    {
+        QFile file(cacheFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        garbled = file.readAll();
+    }
+    {
+        store::SearchIndex index(cacheFile());
+        store::RefreshReport report;
+        const store::SearchResult result =
+            index.refreshAndSearch(QStringLiteral("zirafa"), 500, false, &report);
+        EXPECT_TRUE(result.problem.isEmpty() && report.problem.isEmpty())
+            << result.problem.toStdString() << report.problem.toStdString();
+        ASSERT_EQ(result.hits.size(), 1u);
+        EXPECT_EQ(result.hits[0].joke, QStringLiteral("Žirafa"));
+    }
+    {
+        QFile file(cacheFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbled);
+    }
+    for (const char *suffix : {"-wal", "-shm"})
+        QFile::remove(cacheFile() + QLatin1String(suffix));
 
     store::SearchIndex index(cacheFile());
     EXPECT_FALSE(index.damaged());

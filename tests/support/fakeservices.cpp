@@ -1,5 +1,7 @@
 #include "fakeservices.h"
 
+#include "platform/trash.h"
+
 #include <QFile>
 
 using namespace platform;
@@ -190,8 +192,10 @@ bool FakeServices::print(const QTextDocument &, const QString &, QString *)
     return true;
 }
 
-bool FakeServices::moveToTrash(const QStringList &paths, QString *)
+bool FakeServices::moveToTrash(const QStringList &paths, QString *error)
 {
+    if (realTrash && !platform::moveToTrash(paths, error))
+        return false;
     for (const QString &path : paths) {
         QFile::remove(path);
         trashed << path;

@@ -48,6 +48,9 @@ public:
     int beeps = 0;
     int printed = 0;
     QStringList trashed;
+    // The trash is the desktop's (in the run's own data folder) instead of a
+    // deletion.
+    bool realTrash = false;
     QStringList urls;
     QStringList programs;
     std::unique_ptr<QMimeData> clipboard;
