@@ -20,14 +20,6 @@ void JokeList::show(const QString &selected, int row)
     m_box->showItems(m_copy.entries, row < 0 ? -1 : store::entryRow(m_copy.entries, selected, row));
 }
 
-void JokeList::sayGone(const QString &joke)
-{
-    platform::services().message(
-        QStringLiteral("Seznam vtipů se mezitím změnil na disku (jiným programem nebo na jiném "
-                       "počítači): vtip „%1“ v něm už není.")
-            .arg(joke));
-}
-
 bool JokeList::add(const QString &name, const QByteArray *rtf)
 {
     const int row = m_box->itemIndex();
@@ -96,16 +88,7 @@ JokeList::Outcome JokeList::remove(int row, bool deleteFile, const store::FileVe
     // Not written, the box shows what the file holds.
     if (result == store::ListEdit::Failed)
         m_copy.entries = held;
-    show(QString(), -1);
-    if (gone) {
-        sayGone(name);
-        return Outcome::Gone;
-    }
-    if (result != store::ListEdit::Written) {
-        platform::services().error(error);
-        return Outcome::Failed;
-    }
-    return Outcome::Done;
+    return finish(result, gone, name, error);
 }
 
 JokeList::Outcome JokeList::move(int row, const std::function<int(int at, int count)> &target)
@@ -135,9 +118,18 @@ JokeList::Outcome JokeList::move(int row, const std::function<int(int at, int co
         show(name, row);
         return Outcome::Unchanged;
     }
+    return finish(result, gone, name, error);
+}
+
+JokeList::Outcome JokeList::finish(store::ListEdit result, bool gone, const QString &joke,
+                                   const QString &error)
+{
     show(QString(), -1);
     if (gone) {
-        sayGone(name);
+        platform::services().message(
+            QStringLiteral("Seznam vtipů se mezitím změnil na disku (jiným programem nebo na "
+                           "jiném počítači): vtip „%1“ v něm už není.")
+                .arg(joke));
         return Outcome::Gone;
     }
     if (result != store::ListEdit::Written) {
@@ -164,16 +156,5 @@ bool JokeList::followDisk()
 
 QString JokeList::freeName(const QString &joke, const QString &what) const
 {
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? QStringLiteral("%1 (%2)").arg(joke, what)
-                                    : QStringLiteral("%1 (%2 %3)").arg(joke, what).arg(n);
-        bool taken = false;
-        for (const QString &entry : m_copy.entries)
-            taken = taken || entry.compare(name, Qt::CaseInsensitive) == 0;
-        const store::DbPath file = store::DbPath::jokeFile(m_library, name);
-        if (!taken && file.isValid() && !QFileInfo::exists(file.path()))
-            return name;
-        if (n > 1000)
-            return {};
-    }
+    return store::freeJokeName(m_library, m_copy.entries, joke, what);
 }

@@ -60,7 +60,9 @@ public:
 private:
     // Shows the copy; `selected` (with the row it was at) stays selected.
     void show(const QString &selected, int row);
-    void sayGone(const QString &joke);
+    // Shows the list after a removal or a move of `joke`, and says what kept
+    // the change from being written.
+    Outcome finish(store::ListEdit result, bool gone, const QString &joke, const QString &error);
 
     ListBox *m_box;
     QString m_library;

@@ -581,10 +581,8 @@ void TUprava::showEvent(QShowEvent *event)
 
 void TUprava::hideEvent(QHideEvent *event)
 {
-    if (!event->spontaneous() && m_watcher) {
-        for (const QString &folder : m_watcher->folders())
-            m_watcher->unwatch(folder);
-    }
+    if (!event->spontaneous() && m_watcher)
+        m_watcher->unwatchAll();
     QDialog::hideEvent(event);
 }
 

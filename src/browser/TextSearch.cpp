@@ -350,10 +350,8 @@ void THledani::hideEvent(QHideEvent *event)
 {
     // While the window is not shown, its next opening brings the index in
     // line with the files.
-    if (!event->spontaneous() && m_watcher) {
-        for (const QString &folder : m_watcher->folders())
-            m_watcher->unwatch(folder);
-    }
+    if (!event->spontaneous() && m_watcher)
+        m_watcher->unwatchAll();
     QDialog::hideEvent(event);
 }
 

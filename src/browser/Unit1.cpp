@@ -1400,11 +1400,7 @@ void THLAVNI::checkAfterStart()
             continue;
         }
         changeLibraries(QString(), [&missing](QStringList &entries) {
-            for (const QString &library : missing) {
-                if (!entries.contains(library))
-                    entries.append(library);
-            }
-            return true;
+            return store::appendMissing(entries, missing);
         });
         showLibraries(QString(), -1);
     }
@@ -1445,13 +1441,7 @@ void THLAVNI::offerConflictCopies(const QString &library)
         QString error;
         if (store::editList(
                 store::DbPath::jokeList(library), m_jokes,
-                [&missing](QStringList &entries) {
-                    for (const QString &joke : missing) {
-                        if (!entries.contains(joke))
-                            entries.append(joke);
-                    }
-                    return true;
-                },
+                [&missing](QStringList &entries) { return store::appendMissing(entries, missing); },
                 &error) == store::ListEdit::Failed)
             platform::services().error(error);
         changed = true;
@@ -1463,16 +1453,8 @@ void THLAVNI::offerConflictCopies(const QString &library)
         if (m_conflictsLetBe.contains(key))
             continue;
         const QString joke = copy.original.chopped(4);
-        QString name;
-        for (int n = 1; n < 1000 && name.isEmpty(); ++n) {
-            const QString candidate = n == 1
-                                          ? QStringLiteral("%1 (jiná verze)").arg(joke)
-                                          : QStringLiteral("%1 (jiná verze %2)").arg(joke).arg(n);
-            const store::DbPath file = store::DbPath::jokeFile(library, candidate);
-            if (file.isValid() && !m_jokes.entries.contains(candidate, Qt::CaseInsensitive) &&
-                !QFileInfo::exists(file.path()))
-                name = candidate;
-        }
+        const QString name =
+            store::freeJokeName(library, m_jokes.entries, joke, QStringLiteral("jiná verze"));
         if (name.isEmpty())
             continue;
         const int answer = platform::services().choose(
@@ -1490,10 +1472,7 @@ void THLAVNI::offerConflictCopies(const QString &library)
                                store::DbPath::jokeFile(library, name), &error) ||
             store::editList(
                 store::DbPath::jokeList(library), m_jokes,
-                [&name](QStringList &entries) {
-                    entries.append(name);
-                    return true;
-                },
+                [&name](QStringList &entries) { return store::appendMissing(entries, {name}); },
                 &error) == store::ListEdit::Failed)
             platform::services().error(error);
         changed = true;
@@ -1534,25 +1513,20 @@ void THLAVNI::offerRecovered()
         if (unchanged) {
             saved = store::writeBytes(file, kept.rtf, &error, &now);
         } else {
-            store::ListCopy jokes;
             const store::DbPath list = store::DbPath::jokeList(kept.library);
-            for (int n = 1; n < 1000 && where == kept.joke; ++n) {
-                const QString candidate =
-                    n == 1 ? QStringLiteral("%1 (obnovená verze)").arg(kept.joke)
-                           : QStringLiteral("%1 (obnovená verze %2)").arg(kept.joke).arg(n);
-                const store::DbPath other = store::DbPath::jokeFile(kept.library, candidate);
-                if (other.isValid() && !QFileInfo::exists(other.path()))
-                    where = candidate;
-            }
+            store::ListCopy jokes;
             store::FileVersion none = store::FileVersion::missing();
-            saved = where != kept.joke && store::readList(list, jokes, &error) &&
+            saved = store::readList(list, jokes, &error);
+            where = saved ? store::freeJokeName(kept.library, jokes.entries, kept.joke,
+                                                QStringLiteral("obnovená verze"))
+                          : QString();
+            saved = saved && !where.isEmpty() &&
                     store::writeBytes(store::DbPath::jokeFile(kept.library, where), kept.rtf,
                                       &error, &none) &&
                     store::editList(
                         list, jokes,
                         [&where](QStringList &entries) {
-                            entries.append(where);
-                            return true;
+                            return store::appendMissing(entries, {where});
                         },
                         &error) == store::ListEdit::Written;
         }

@@ -807,6 +807,30 @@ int entryRow(const QStringList &entries, const QString &entry, int row)
     return int(entries.indexOf(entry));
 }
 
+bool appendMissing(QStringList &entries, const QStringList &more)
+{
+    for (const QString &entry : more) {
+        if (!entries.contains(entry))
+            entries.append(entry);
+    }
+    return true;
+}
+
+QString freeJokeName(const QString &library, const QStringList &entries, const QString &joke,
+                     const QString &what)
+{
+    for (int n = 1; n <= 1000; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1 (%2)").arg(joke, what)
+                                    : QStringLiteral("%1 (%2 %3)").arg(joke, what).arg(n);
+        const DbPath file = DbPath::jokeFile(library, name);
+        if (!file.isValid())
+            return {};
+        if (!entries.contains(name, Qt::CaseInsensitive) && nodeAt(file.path()) == Node::Missing)
+            return name;
+    }
+    return {};
+}
+
 ListEdit editList(const DbPath &path, ListCopy &copy,
                   const std::function<bool(QStringList &)> &change, QString *error, bool *reread)
 {

@@ -184,6 +184,17 @@ bool readList(const DbPath &path, ListCopy &copy, QString *error = nullptr);
 // listed twice), else its first row; -1 when it is not listed.
 int entryRow(const QStringList &entries, const QString &entry, int row);
 
+// Appends each of `more` that `entries` does not hold yet; a change for
+// editList() that always applies.
+bool appendMissing(QStringList &entries, const QStringList &more);
+
+// A name for a joke of a library beside `joke`, "joke (what)" or "joke (what
+// 2)" and so on, that neither `entries` (the library's list, letter case
+// aside) nor the library's folder has yet; empty when no such name can be a
+// file name.
+QString freeJokeName(const QString &library, const QStringList &entries, const QString &joke,
+                     const QString &what);
+
 enum class ListEdit {
     Written,    // the change is in the file
     NotApplied, // it no longer applies to what the file holds: nothing written

@@ -61,6 +61,12 @@ void FolderWatcher::unwatch(const QString &folder)
     }
 }
 
+void FolderWatcher::unwatchAll()
+{
+    for (const QString &folder : folders())
+        unwatch(folder);
+}
+
 void FolderWatcher::rewatch()
 {
     for (const QString &folder : std::as_const(m_asked))

@@ -37,6 +37,7 @@ public:
     // made anew) watches the new one.
     void watch(const QString &folder);
     void unwatch(const QString &folder);
+    void unwatchAll();
     // The folders asked for, each watched anew.
     void rewatch();
     QStringList folders() const { return m_asked.values(); }
