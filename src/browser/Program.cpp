@@ -249,6 +249,9 @@ private:
         QCoreApplication::instance()->removeEventFilter(this);
         createOtherWindows();
         deleteLater();
+        // What the start found for the user to decide on, once the window
+        // shows.
+        QTimer::singleShot(0, HLAVNI, [] { HLAVNI->checkAfterStart(); });
     }
 };
 
@@ -484,8 +487,6 @@ int runProgram(int argc, char **argv)
         return 0;
     }
     showMainWindow();
-    // What the start found for the user to decide on, once the window shows.
-    QTimer::singleShot(0, HLAVNI, [] { HLAVNI->checkAfterStart(); });
     // For checks of an installed program: what the main window shows goes to
     // the standard output, and the program ends.
     if (qEnvironmentVariableIsSet("CHICHOTEK_CHECK")) {

@@ -33,7 +33,8 @@ void createWindows(const QString &programFolder = QString());
 void createMainWindow(const QString &programFolder = QString());
 void createOtherWindows();
 // Shows the main window centred on the screen as the program starts, and
-// creates the other windows once it has been painted.
+// creates the other windows once it has been painted; then offers what the
+// start found (THLAVNI::checkAfterStart).
 void showMainWindow();
 // Destroys the windows of `createWindows`.
 void destroyWindows();

@@ -24,13 +24,15 @@ QString conflictOriginal(const QString &fileName)
 std::vector<ConflictCopy> conflictCopies(const DbPath &folder, const QString &extension)
 {
     std::vector<ConflictCopy> copies;
-    const std::optional<std::vector<FileStamp>> files = folderStamps(folder);
-    if (!files)
-        return copies;
-    for (const FileStamp &file : *files) {
-        const QString original = conflictOriginal(file.name);
+    // A library's folder may hold tens of thousands of jokes: only names
+    // that can be a copy's are looked at closely.
+    for (const QString &name : folderFileNames(folder).value_or(QStringList())) {
+        if (!name.contains(QLatin1String("onflict"), Qt::CaseInsensitive) &&
+            !name.contains(QLatin1String("konfliktn"), Qt::CaseInsensitive))
+            continue;
+        const QString original = conflictOriginal(name);
         if (!original.isEmpty() && original.endsWith(extension, Qt::CaseInsensitive))
-            copies.push_back({file.name, original});
+            copies.push_back({name, original});
     }
     std::sort(copies.begin(), copies.end(),
               [](const ConflictCopy &a, const ConflictCopy &b) { return a.fileName < b.fileName; });

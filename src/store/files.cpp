@@ -1246,6 +1246,19 @@ template <class Visit> void forEachEntry(const QByteArray &folder, Visit visit)
 
 } // namespace
 
+std::optional<QStringList> folderFileNames(const DbPath &folder)
+{
+    const QString onDisk = folder.path();
+    if (!folder.isValid() || !realFoldersOnTheWay(onDisk) || nodeAt(onDisk) != Node::Folder)
+        return std::nullopt;
+    QStringList names;
+    forEachEntry(native(onDisk), [&names](std::string_view name, unsigned char type) {
+        if (type == DT_REG)
+            names << QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+    });
+    return names;
+}
+
 int removeLeftovers()
 {
     if (g_readOnly)

@@ -290,6 +290,11 @@ struct FileStamp
 // changed since they were last read.
 std::optional<std::vector<FileStamp>> folderStamps(const DbPath &folder, QString *error = nullptr);
 
+// The names of the regular files of a real folder of the database, as its
+// listing gives them (nothing looked at one by one where the listing says
+// what each is).
+std::optional<QStringList> folderFileNames(const DbPath &folder);
+
 // A joke's text as plain text, read without a rich-text document: RTF as its
 // text, anything else as 8-bit text up to a NUL, lines ending with LF.
 std::optional<QString> readJokeText(const DbPath &path, QString *error = nullptr);
