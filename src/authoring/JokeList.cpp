@@ -45,6 +45,7 @@ bool JokeList::add(const QString &name, const QByteArray *rtf)
         // add the name twice.
         if (m_copy.entries.size() == before.size() + 1)
             m_copy.entries.removeLast();
+        m_copy.pending = false;
         show(selected, row);
         platform::services().error(error);
         return false;
@@ -86,8 +87,10 @@ JokeList::Outcome JokeList::remove(int row, bool deleteFile, const store::FileVe
         },
         &error);
     // Not written, the box shows what the file holds.
-    if (result == store::ListEdit::Failed)
+    if (result == store::ListEdit::Failed) {
         m_copy.entries = held;
+        m_copy.pending = false;
+    }
     return finish(result, gone, name, error);
 }
 

@@ -701,7 +701,12 @@ void THLAVNI::openLibrary()
     setWindowIcon(m_libraryIcon);
     if (m_watcher)
         m_watcher->watch(store::DbPath::libraryFolder(library).path());
-    offerConflictCopies(library);
+    // The copies a sync tool left are looked for once the list is shown (a
+    // library's folder may hold tens of thousands of files).
+    QTimer::singleShot(kOffersAfterMs, this, [this, library] {
+        if (Rezim == RezimVtipy && m_openLibrary == library)
+            offerConflictCopies(library);
+    });
 }
 
 void THLAVNI::closeLibrary()
@@ -1372,8 +1377,7 @@ void THLAVNI::checkAfterStart()
         return;
     offerRecovered();
     // Libraries that only a sync tool's copy of the list names.
-    for (const store::ConflictCopy &copy :
-         store::conflictCopies(store::DbPath::databaseFolder(), QStringLiteral(".dat"))) {
+    for (const store::ConflictCopy &copy : store::conflictCopies(store::DbPath::databaseFolder())) {
         if (copy.original.compare(QStringLiteral("seznam.dat"), Qt::CaseInsensitive) != 0 ||
             m_conflictsLetBe.contains(copy.fileName))
             continue;
@@ -1410,10 +1414,11 @@ void THLAVNI::offerConflictCopies(const QString &library)
 {
     if (m_readOnly)
         return;
-    const store::DbPath folder = store::DbPath::libraryFolder(library);
+    const std::vector<store::ConflictCopy> copies =
+        store::conflictCopies(store::DbPath::libraryFolder(library));
     bool changed = false;
     // Jokes that only a sync tool's copy of the joke list names.
-    for (const store::ConflictCopy &copy : store::conflictCopies(folder, QStringLiteral(".sez"))) {
+    for (const store::ConflictCopy &copy : copies) {
         const QString key = library + u'/' + copy.fileName;
         if (copy.original.compare(QStringLiteral("Vtipy.sez"), Qt::CaseInsensitive) != 0 ||
             m_conflictsLetBe.contains(key))
@@ -1448,9 +1453,10 @@ void THLAVNI::offerConflictCopies(const QString &library)
     }
     // Jokes a sync tool kept in a copy: each may become a joke of its own,
     // under a name that says what it is.
-    for (const store::ConflictCopy &copy : store::conflictCopies(folder, QStringLiteral(".vti"))) {
+    for (const store::ConflictCopy &copy : copies) {
         const QString key = library + u'/' + copy.fileName;
-        if (m_conflictsLetBe.contains(key))
+        if (!copy.original.endsWith(QLatin1String(".vti"), Qt::CaseInsensitive) ||
+            m_conflictsLetBe.contains(key))
             continue;
         const QString joke = copy.original.chopped(4);
         const QString name =

@@ -214,6 +214,9 @@ public:
     void PocitejTimer();
     // Whether a totals walk is running.
     bool walking() const { return m_walking; }
+    // How long after a library opened the copies a sync tool left in it are
+    // offered.
+    static constexpr int kOffersAfterMs = 50;
     // The find window, the about box, the internet commands and the eggs.
     void NajitClick();
     // The window that searches the words of every joke.

@@ -21,7 +21,7 @@ QString conflictOriginal(const QString &fileName)
     return match.captured(1) + match.captured(2);
 }
 
-std::vector<ConflictCopy> conflictCopies(const DbPath &folder, const QString &extension)
+std::vector<ConflictCopy> conflictCopies(const DbPath &folder)
 {
     std::vector<ConflictCopy> copies;
     // A library's folder may hold tens of thousands of jokes: only names
@@ -31,7 +31,7 @@ std::vector<ConflictCopy> conflictCopies(const DbPath &folder, const QString &ex
             !name.contains(QLatin1String("konfliktn"), Qt::CaseInsensitive))
             continue;
         const QString original = conflictOriginal(name);
-        if (!original.isEmpty() && original.endsWith(extension, Qt::CaseInsensitive))
+        if (!original.isEmpty())
             copies.push_back({name, original});
     }
     std::sort(copies.begin(), copies.end(),

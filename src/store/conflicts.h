@@ -29,8 +29,8 @@ struct ConflictCopy
     QString original; // the file it is a copy of
 };
 
-// The conflict copies in a folder of the database whose original ends in
-// `extension` (".vti"), in the order of their names.
-std::vector<ConflictCopy> conflictCopies(const DbPath &folder, const QString &extension);
+// The conflict copies in a folder of the database, in the order of their
+// names.
+std::vector<ConflictCopy> conflictCopies(const DbPath &folder);
 
 } // namespace store

@@ -6,23 +6,21 @@
 #include "rtfwriter.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -254,6 +252,7 @@ struct VersionAccess
     }
 
     static bool stillIs(const QString &onDisk, const FileVersion &v);
+    static void setHash(FileVersion &v, QByteArray hash) { v.m_hash = std::move(hash); }
 };
 
 FileVersion FileVersion::missing()
@@ -264,9 +263,12 @@ FileVersion FileVersion::missing()
 }
 
 namespace {
+// A fingerprint of a file's content: enough to tell two versions of a file
+// apart (nothing is kept secret by it), and quick.
 QByteArray contentHash(QByteArrayView bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    const quint64 hash = qHashBits(bytes.data(), size_t(bytes.size()), 0x63686963686f746bULL);
+    return QByteArray(reinterpret_cast<const char *>(&hash), sizeof hash);
 }
 } // namespace
 
@@ -463,11 +465,11 @@ namespace {
 // renamed over the file. Every step is checked; on any failure the temporary
 // file goes and the file keeps its old bytes. A database file (`database`) is
 // written only through real folders, never in place of a link or a special
-// file, and only in place of the version `expected` (when given); `written`
-// gets the version written.
+// file, and only in place of the version `expected` (when given); `version`
+// gets the version written, without its content's fingerprint.
 bool writeFile(const QString &onDisk, const QString &shown, const Producer &produce, bool database,
                QString *error, const FileVersion *expected = nullptr,
-               FileVersion *written = nullptr)
+               FileVersion *version = nullptr)
 {
     if (database && g_readOnly) {
         setError(error,
@@ -541,7 +543,6 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
 
     // The bytes as they come; after a failed write the rest go nowhere and
     // the failure's errno is kept for the message.
-    QCryptographicHash hash(QCryptographicHash::Sha1);
     qint64 total = 0;
     bool failed = false;
     int writeErrno = 0;
@@ -572,8 +573,6 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
             failed = true;
             writeErrno = ENOSPC;
         }
-        if (written)
-            hash.addData(bytes.first(written));
     };
     produce(put);
     if (failed) {
@@ -605,10 +604,10 @@ bool writeFile(const QString &onDisk, const QString &shown, const Producer &prod
         ::fsync(folder);
         ::close(folder);
     }
-    if (written) {
+    if (version) {
         struct stat st;
-        *written = ::lstat(native(onDisk).constData(), &st) == 0
-                       ? VersionAccess::of(FileVersion::State::Present, st, now(), hash.result())
+        *version = ::lstat(native(onDisk).constData(), &st) == 0
+                       ? VersionAccess::of(FileVersion::State::Present, st, now())
                        : FileVersion();
     }
     return true;
@@ -657,8 +656,10 @@ bool writeBytes(const DbPath &path, const QByteArray &bytes, QString *error, Fil
     FileVersion written;
     if (!writeFile(path.path(), path.display(), whole(bytes), true, error, expected, &written))
         return false;
-    if (version)
+    if (version) {
         *version = written;
+        VersionAccess::setHash(*version, contentHash(bytes));
+    }
     changed(path);
     return true;
 }
@@ -845,6 +846,7 @@ ListEdit editList(const DbPath &path, ListCopy &copy,
             if (std::optional<QStringList> entries = readList(path, &readError, &now)) {
                 copy.entries = std::move(*entries);
                 copy.version = now;
+                copy.pending = false;
             } else if (now.state() == FileVersion::State::Missing) {
                 // Deleted from outside: what the window knows is written anew.
                 copy.version = now;
@@ -852,8 +854,10 @@ ListEdit editList(const DbPath &path, ListCopy &copy,
                 // The window keeps the change, as for a failed write.
                 setError(error, readError);
                 QStringList entries = copy.entries;
-                if (change(entries))
+                if (change(entries)) {
                     copy.entries = std::move(entries);
+                    copy.pending = true;
+                }
                 return ListEdit::Failed;
             }
             if (reread)
@@ -864,16 +868,19 @@ ListEdit editList(const DbPath &path, ListCopy &copy,
             return ListEdit::NotApplied;
         // Nothing changed, nothing written: in a synced folder each write is
         // a new version on every other computer.
-        if (entries == copy.entries && copy.version.state() == FileVersion::State::Present)
+        if (entries == copy.entries && !copy.pending &&
+            copy.version.state() == FileVersion::State::Present)
             return ListEdit::Written;
         FileVersion version = copy.version;
         if (writeList(path, entries, error, &version)) {
             copy.entries = std::move(entries);
             copy.version = std::move(version);
+            copy.pending = false;
             return ListEdit::Written;
         }
         if (!changedSince(path, copy.version)) {
             copy.entries = std::move(entries);
+            copy.pending = true;
             return ListEdit::Failed;
         }
     }

@@ -51,8 +51,8 @@ public:
 
     State state() const { return m_state; }
     bool isUnreadable() const { return m_state == State::Unreadable; }
-    // A fingerprint of the content (SHA-1), of a file read or written whole;
-    // empty for the rest.
+    // A fingerprint of the content, of a file read or written whole; empty
+    // for the rest.
     const QByteArray &contentHash() const { return m_hash; }
     bool operator==(const FileVersion &other) const = default;
 
@@ -176,6 +176,8 @@ struct ListCopy
 {
     QStringList entries;
     FileVersion version;
+    // The entries hold a change the file has not (its write failed).
+    bool pending = false;
 };
 // Reads a list file into `copy`; false (the copy unchanged) when it cannot.
 bool readList(const DbPath &path, ListCopy &copy, QString *error = nullptr);

@@ -151,6 +151,7 @@ TEST_F(SyncedFolder, ConflictCopiesAreOfferedAndNothingIsDeleted)
     services.setNextChoice(0); // the jokes only the copy of the list names
     services.setNextChoice(1); // the other version of Slon: let be
     openLibrary(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return services.choices.size() == 3; }, 5000));
     EXPECT_EQ(folder.read(u"DataBase/Zvířata/Vtipy.sez"_qs), ansi(u"Slon⏎Žirafa⏎Opice⏎"_qs));
     EXPECT_EQ(listed(), (QStringList{"Slon", "Žirafa", "Opice"}));
     ASSERT_EQ(services.choices.size(), 3);
@@ -158,6 +159,7 @@ TEST_F(SyncedFolder, ConflictCopiesAreOfferedAndNothingIsDeleted)
     // Let be, it is not offered again while the program runs.
     w.OtevriAkce->trigger();
     openLibrary(0);
+    QTest::qWait(THLAVNI::kOffersAfterMs * 4);
     EXPECT_EQ(services.choices.size(), 3);
     for (const QString &copy : {listCopy, jokesCopy, slonCopy})
         EXPECT_TRUE(folder.exists(copy)) << copy.toStdString();
@@ -166,6 +168,7 @@ TEST_F(SyncedFolder, ConflictCopiesAreOfferedAndNothingIsDeleted)
     services.setNextChoice(0);
     start();
     openLibrary(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return services.choices.size() == 4; }, 5000));
     EXPECT_EQ(folder.read(u"DataBase/Zvířata/Slon (jiná verze).vti"_qs), theirSlon);
     EXPECT_FALSE(folder.exists(slonCopy));
     EXPECT_EQ(folder.read(u"DataBase/Zvířata/Vtipy.sez"_qs),
