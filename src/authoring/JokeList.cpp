@@ -32,10 +32,11 @@ bool JokeList::add(const QString &name, const QByteArray *rtf)
             return false;
         }
     }
-    const QStringList before = m_copy.entries;
+    QStringList held = m_copy.entries;
     const store::ListEdit result = store::editList(
         store::DbPath::jokeList(m_library), m_copy,
-        [&name](QStringList &entries) {
+        [&](QStringList &entries) {
+            held = entries;
             entries.append(name);
             return true;
         },
@@ -43,8 +44,7 @@ bool JokeList::add(const QString &name, const QByteArray *rtf)
     if (result == store::ListEdit::Failed) {
         // The box stays what the file holds, so that another try does not
         // add the name twice.
-        if (m_copy.entries.size() == before.size() + 1)
-            m_copy.entries.removeLast();
+        m_copy.entries = held;
         m_copy.pending = false;
         show(selected, row);
         platform::services().error(error);
