@@ -10,6 +10,7 @@
 #include "store/rtfwriter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -397,8 +398,13 @@ void JokeEditor::keepForRecovery()
     QString joke;
     if (!hasChanges() || !jokeNames(&library, &joke))
         return;
+    QElapsedTimer took;
+    took.start();
     m_kept = store::keepForRecovery(QDir::currentPath(), library, joke, m_version.contentHash(),
                                     store::writeRtf(*m_box->document()));
+    // A big joke takes a while to be kept: the pause before the next time
+    // grows with it, so that a user who pauses is seldom kept waiting.
+    m_keep->setInterval(std::max<qint64>(kKeepAfterMs, took.elapsed() * 40));
 }
 
 void JokeEditor::dropRecovery()

@@ -55,6 +55,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 
@@ -701,11 +702,24 @@ void THLAVNI::openLibrary()
     setWindowIcon(m_libraryIcon);
     if (m_watcher)
         m_watcher->watch(store::DbPath::libraryFolder(library).path());
-    // The copies a sync tool left are looked for once the list is shown (a
-    // library's folder may hold tens of thousands of files).
+    // The copies a sync tool left are looked for once the list is shown, on
+    // a thread of their own (a library's folder may hold tens of thousands
+    // of files).
     QTimer::singleShot(kOffersAfterMs, this, [this, library] {
-        if (Rezim == RezimVtipy && m_openLibrary == library)
-            offerConflictCopies(library);
+        const QPointer<THLAVNI> window(this);
+        const store::DbPath folder = store::DbPath::libraryFolder(library);
+        QThreadPool::globalInstance()->start([window, library, folder] {
+            std::vector<store::ConflictCopy> copies = store::conflictCopies(folder);
+            if (copies.empty())
+                return;
+            QMetaObject::invokeMethod(
+                qApp,
+                [window, library, copies = std::move(copies)] {
+                    if (window && Rezim == RezimVtipy && window->m_openLibrary == library)
+                        window->offerConflictCopies(library, copies);
+                },
+                Qt::QueuedConnection);
+        });
     });
 }
 
@@ -1410,12 +1424,11 @@ void THLAVNI::checkAfterStart()
     }
 }
 
-void THLAVNI::offerConflictCopies(const QString &library)
+void THLAVNI::offerConflictCopies(const QString &library,
+                                  const std::vector<store::ConflictCopy> &copies)
 {
     if (m_readOnly)
         return;
-    const std::vector<store::ConflictCopy> copies =
-        store::conflictCopies(store::DbPath::libraryFolder(library));
     bool changed = false;
     // Jokes that only a sync tool's copy of the joke list names.
     for (const store::ConflictCopy &copy : copies) {

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class ListBox;
 class PictureBox;
@@ -53,6 +54,7 @@ class THledani;
 namespace store {
 class DatabaseLock;
 class FolderWatcher;
+struct ConflictCopy;
 } // namespace store
 
 class THLAVNI : public QMainWindow, public AuthoringHost
@@ -284,7 +286,8 @@ private:
     void moveSelected(int by);
     // Offers to take in the copies of a library's jokes and joke list that a
     // sync tool left; none is deleted.
-    void offerConflictCopies(const QString &library);
+    void offerConflictCopies(const QString &library,
+                             const std::vector<store::ConflictCopy> &copies);
     // Offers the typing kept for recovery, joke by joke.
     void offerRecovered();
     // Puts the selected part of the joke view, or all of it, on the clipboard.
