@@ -83,5 +83,5 @@ void SyncTool::foreignLock(const QString &host) const
 {
     replace(QStringLiteral("chichotek.lock"),
             "4242\nchichotek\n" + host.toUtf8() +
-                "\n0123456789abcdef0123456789abcdef\n2026-12-08T09:30:00Z\n");
+                "\n0123456789abcdef0123456789abcdef\n2026-12-08T12:00:00Z\n");
 }
