@@ -29,9 +29,6 @@ public:
 
     // The library's list, as read with its version.
     void open(const QString &library, store::ListCopy copy);
-    const QString &library() const { return m_library; }
-    ListBox *box() const { return m_box; }
-    const store::ListCopy &copy() const { return m_copy; }
 
     // Appends a joke; with `rtf`, its file is written first (as a new file
     // only). False, after saying why, when the list file was not written;

@@ -54,7 +54,6 @@ public:
     // A fingerprint of the content, of a file read or written whole; empty
     // for the rest.
     const QByteArray &contentHash() const { return m_hash; }
-    bool operator==(const FileVersion &other) const = default;
 
 private:
     friend struct VersionAccess;

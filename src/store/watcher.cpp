@@ -23,6 +23,8 @@ FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent)
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(kQuietMs);
     connect(&m_quiet, &QTimer::timeout, this, [this] { tell(); });
+    // Started with CHICHOTEK_NO_WATCH=1 (for a comparison in the
+    // benchmarks), nothing is watched.
     if (qEnvironmentVariableIntValue("CHICHOTEK_NO_WATCH") == 1)
         return;
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);

@@ -42,11 +42,6 @@ public:
     void rewatch();
     QStringList folders() const { return m_asked.values(); }
 
-    // Whether the system can tell of changes at all (and the program was not
-    // started without it, CHICHOTEK_NO_WATCH=1, for a comparison in the
-    // benchmarks).
-    bool isActive() const { return m_fd >= 0; }
-
 signals:
     // The files that changed, each as its folder was given + "/" + its name,
     // and a watched folder itself when it went. `everything` when the system
