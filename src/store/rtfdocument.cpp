@@ -283,6 +283,8 @@ QTextBlockFormat DocumentSink::blockFormat(const RtfParagraphFormat &p) const
         f.setAlignment(p.align);
     if (inList) {
         f.setLeftMargin(std::max(0.0, pixels(p.li) - (p.listLevel + 1) * m_doc->indentWidth()));
+        f.setProperty(kListLeftTwipsProperty, p.li);
+        f.setProperty(kListFirstTwipsProperty, p.fi);
     } else {
         if (p.li != 0)
             f.setLeftMargin(pixels(p.li));

@@ -68,6 +68,11 @@ struct RtfParagraphFormat
 // Where a list's format keeps its first number, which Qt's list does not
 // know: the writer writes it back (\pnstart).
 constexpr int kListStartProperty = QTextFormat::UserProperty + 0x4c53; // "LS"
+// Where a list item keeps its left and first-line indents in twips as its
+// file gave them: Qt indents lists in steps of its own, so the writer writes
+// these back as long as the item stays where they put it.
+constexpr int kListLeftTwipsProperty = QTextFormat::UserProperty + 0x4c49;  // "LI"
+constexpr int kListFirstTwipsProperty = QTextFormat::UserProperty + 0x4649; // "FI"
 
 // Whether a link's address is one that may be followed from a joke: a web
 // page or an e-mail address (http, https, ftp, mailto). A joke is a file from

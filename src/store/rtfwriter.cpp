@@ -251,8 +251,6 @@ Writer::Writer(const QTextDocument &doc)
     if (points <= 0)
         points = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12;
     m_defaultHalfPoints = std::clamp(int(std::lround(points * 2)), 1, kMaxHalfPoints);
-    // The document's own font is \deff0.
-    fontIndex(m_defaultFamily, kCharsetEastEurope);
 }
 
 int Writer::fontIndex(const QString &name, int charset)
@@ -354,12 +352,23 @@ const ParaProps &Writer::paraProps(const QTextBlock &block)
 
     // The text starts at the left indent; a list's marker hangs in front of it.
     qreal left = f.leftMargin() + f.indent() * m_indentWidth;
+    bool asRead = false;
     if (const QTextList *list = block.textList()) {
         const QTextListFormat lf = list->format();
         const qreal marker = std::max(lf.indent(), 1) * m_indentWidth;
         left += marker;
         p.fi = -twips(marker);
         p.textList = list;
+        // An item still where its file's indents put it gets them back, in
+        // twips as the file gave them.
+        if (f.hasProperty(kListLeftTwipsProperty) && f.indent() == 0) {
+            const int li = f.intProperty(kListLeftTwipsProperty);
+            if (qAbs(f.leftMargin() - std::max(0.0, li / kTwipsPerPixel - marker)) < 1e-6) {
+                p.li = li;
+                p.fi = f.intProperty(kListFirstTwipsProperty);
+                asRead = true;
+            }
+        }
         switch (lf.style()) {
         case QTextListFormat::ListDecimal:
         case QTextListFormat::ListLowerAlpha:
@@ -375,7 +384,8 @@ const ParaProps &Writer::paraProps(const QTextBlock &block)
     } else {
         p.fi = twips(f.textIndent());
     }
-    p.li = twips(left);
+    if (!asRead)
+        p.li = twips(left);
     p.ri = twips(f.rightMargin());
     p.sb = twips(f.topMargin());
     p.sa = twips(f.bottomMargin());
@@ -871,6 +881,10 @@ void Writer::listTable(Sink &out)
 
 QByteArray Writer::header()
 {
+    // The table names the fonts the text is in, and no other: \deff0 is the
+    // first of them (the document's own font when there is no text).
+    if (m_fonts.empty())
+        fontIndex(m_defaultFamily, kCharsetEastEurope);
     Sink out(256 + qsizetype(m_fonts.size()) * 48 + qsizetype(m_colors.size()) * 32 +
              qsizetype(m_tableLists.size()) * 1024);
     out.put("{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1029{\\fonttbl"sv);
