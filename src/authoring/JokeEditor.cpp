@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScopedValueRollback>
@@ -195,6 +196,24 @@ JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeL
             m_keep->start();
     });
     editors().append(this);
+    // The keys of the clipboard are the menu's commands.
+    box->installEventFilter(this);
+}
+
+bool JokeEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_box && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Paste)) {
+            paste();
+            return true;
+        }
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)) {
+            copy(key->matches(QKeySequence::Cut));
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 JokeEditor::~JokeEditor()

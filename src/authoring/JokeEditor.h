@@ -147,12 +147,16 @@ public:
     void undo();
 
     // The clipboard: the selection with its format; pasting keeps the format
-    // of the text and of every paragraph.
+    // of the text and of every paragraph. The box's keys (Ctrl+C, Ctrl+X,
+    // Ctrl+V and the others of the desktop) do the same.
     void copy(bool cut);
     void paste();
 
     // The tool bar shows the format at the selection or the caret.
     void followSelection();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Writes the box over the version `replaced` of the joke's file; a

@@ -778,6 +778,15 @@ bool TFormular::FormCloseQuery()
     if (Stav != StavBezi)
         return true;
     platform::services().beep();
+    // The joke being written is kept, as going to another joke keeps it; a
+    // joke that cannot be stored keeps the window open.
+    if (m_joke->hasChanges()) {
+        return platform::services().confirm(
+                   QStringLiteral("Opravdu chcete ukončit průvodce?\n\nRozepsaný vtip „%1“ se "
+                                  "před ukončením uloží.")
+                       .arg(Edit->text())) &&
+               m_joke->saveChanges();
+    }
     return platform::services().confirm(QStringLiteral("Opravdu chcete ukončit průvodce?"));
 }
 

@@ -265,7 +265,9 @@ int Writer::fontIndex(const QString &name, int charset)
 
 int Writer::colorIndex(const QBrush &brush)
 {
-    if (brush.style() == Qt::NoBrush)
+    // A transparent colour (HTML's "background: transparent") is none: the
+    // text shows on the paper, and must not come back black.
+    if (brush.style() == Qt::NoBrush || brush.color().alpha() == 0)
         return 0;
     const QRgb rgb = brush.color().rgb() & RGB_MASK;
     const auto it = std::find(m_colors.begin(), m_colors.end(), rgb);

@@ -415,3 +415,38 @@ TEST_F(WizardTest, ClosingARunAsksFirstAndDropsACreationLeftWaiting)
     EXPECT_FALSE(wizard->Animate1->isPlaying());
     EXPECT_EQ(services.shown.size(), 2);
 }
+
+// A joke being written when the window is closed (its close button, the
+// window manager) is kept, as going to another joke keeps it, and the
+// question says so; one that cannot be stored keeps the window open.
+TEST_F(WizardTest, ClosingTheWindowKeepsTheJokeBeingWritten)
+{
+    toJokesPage({u"Slon"_qs, u"Proč?"_qs});
+    clickRow(0);
+    retype(wizard->Vtip, u"Chobot"_qs);
+    services.setNextAnswer(false);
+    wizard->close();
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_FALSE(inDb(u"Zvířata/Slon.vti"_qs));
+    ASSERT_EQ(services.shown.size(), 1);
+    EXPECT_TRUE(services.shown[0].text.contains(u"„Slon“ se před ukončením uloží"_qs))
+        << services.shown[0].text.toStdString();
+
+    clickRow(1);
+    retype(wizard->Vtip, u"Protože."_qs);
+    EXPECT_EQ(jokeText(u"Zvířata"_qs, u"Slon"_qs), u"Chobot"_qs);
+    services.setNextAnswer(true);
+    wizard->close();
+    EXPECT_TRUE(wizard->isVisible()) << "a joke that cannot be stored keeps the window open";
+    EXPECT_TRUE(services.shown.last().kind == u"error"_qs);
+
+    clickRow(1);
+    retype(wizard->Vtip, QString());
+    wizard->Button4->click();
+    clickRow(0);
+    retype(wizard->Vtip, u"Chobot a chobot"_qs);
+    services.setNextAnswer(true);
+    wizard->close();
+    EXPECT_FALSE(wizard->isVisible());
+    EXPECT_EQ(jokeText(u"Zvířata"_qs, u"Slon"_qs), u"Chobot a chobot"_qs);
+}
