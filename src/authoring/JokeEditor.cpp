@@ -1,5 +1,6 @@
 #include "JokeEditor.h"
 
+#include "JokeFind.h"
 #include "JokeList.h"
 #include "JokeListOwner.h"
 #include "platform/platform.h"
@@ -9,11 +10,14 @@
 #include "store/rtfreader.h"
 #include "store/rtfwriter.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -27,6 +31,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -180,7 +185,7 @@ constexpr int kKeepAfterMs = 2000;
 JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeListOwner *owner,
                        QObject *parent)
     : QObject(parent), m_box(box), m_file(file), m_owner(owner), m_keep(new QTimer(this)),
-      m_format(formatOf(box->font()))
+      m_count(new QTimer(this)), m_format(formatOf(box->font()))
 {
     const QFont font = box->font();
     // Text of no format of its own is plain text in the RTF sense: the
@@ -194,10 +199,49 @@ JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeL
     connect(box, &QTextEdit::textChanged, this, [this] {
         if (hasChanges())
             m_keep->start();
+        m_count->start();
+    });
+    // Counted a moment after the typing, not at every key: a big joke takes
+    // a while to count.
+    m_count->setSingleShot(true);
+    m_count->setInterval(150);
+    connect(m_count, &QTimer::timeout, this, [this] { count(); });
+    connect(box, &QTextEdit::undoAvailable, this, [this](bool on) {
+        if (m_tools.undo)
+            m_tools.undo->setEnabled(on);
+    });
+    connect(box, &QTextEdit::redoAvailable, this, [this](bool on) {
+        if (m_tools.redo)
+            m_tools.redo->setEnabled(on);
     });
     editors().append(this);
     // The keys of the clipboard are the menu's commands.
     box->installEventFilter(this);
+    // Finding and replacing, from anywhere in the window while the joke's
+    // box is there to search.
+    QWidget *window = box->window();
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { finder()->showFor(false); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_H), [this] { finder()->showFor(true); }},
+        {QKeySequence::FindNext, [this] { finder()->findNext(); }},
+    };
+    for (const auto &[key, handler] : keys) {
+        auto *action = new QAction(window);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+        connect(action, &QAction::triggered, this, [this, handler = handler] {
+            if (m_box->isVisible() && m_box->isEnabled())
+                handler();
+        });
+    }
+}
+
+JokeFind *JokeEditor::finder()
+{
+    if (!m_find)
+        m_find = new JokeFind(m_box, m_box->window());
+    return m_find;
 }
 
 bool JokeEditor::eventFilter(QObject *watched, QEvent *event)
@@ -224,6 +268,32 @@ JokeEditor::~JokeEditor()
 void JokeEditor::setTools(const Tools &tools)
 {
     m_tools = tools;
+    if (m_tools.undo)
+        m_tools.undo->setEnabled(m_box->document()->isUndoAvailable());
+    if (m_tools.redo)
+        m_tools.redo->setEnabled(m_box->document()->isRedoAvailable());
+    count();
+}
+
+void JokeEditor::count()
+{
+    m_count->stop();
+    if (!m_tools.counts)
+        return;
+    // Words are the runs of letters and digits; the characters are those
+    // of the text, the paragraph marks aside.
+    const QString text = m_box->document()->toPlainText();
+    int words = 0;
+    bool inWord = false;
+    for (const QChar c : text) {
+        const bool letter = c.isLetterOrNumber();
+        words += letter && !inWord;
+        inWord = letter;
+    }
+    const qsizetype breaks = text.count(u'\n');
+    m_tools.counts->setText(QStringLiteral("Slov: %1, znaků: %2")
+                                .arg(QLocale(QLocale::Czech).toString(words),
+                                     QLocale(QLocale::Czech).toString(text.size() - breaks)));
 }
 
 void JokeEditor::setFamilyBox(QFontComboBox *box)
@@ -268,6 +338,7 @@ void JokeEditor::load(const store::DbPath &path)
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     m_box->setTextCursor(QTextCursor(doc));
+    count();
 }
 
 bool JokeEditor::editable() const
@@ -599,6 +670,11 @@ void JokeEditor::align(QToolButton *button)
 void JokeEditor::undo()
 {
     m_box->undo();
+}
+
+void JokeEditor::redo()
+{
+    m_box->redo();
 }
 
 void JokeEditor::copy(bool cut)

@@ -10,8 +10,10 @@
 
 #include <optional>
 
+class JokeFind;
 class JokeListOwner;
 class QFontComboBox;
+class QLabel;
 class QTimer;
 class QLineEdit;
 class QTextEdit;
@@ -81,6 +83,13 @@ public:
         QToolButton *alignLeft = nullptr;
         QToolButton *alignCentre = nullptr;
         QToolButton *alignRight = nullptr;
+        // Undo and redo, each enabled while there is something to take back
+        // or to do again.
+        QToolButton *undo = nullptr;
+        QToolButton *redo = nullptr;
+        // The words and characters of the joke, kept up to date as it is
+        // written.
+        QLabel *counts = nullptr;
     };
 
     // The box's font, as it is now, is the font of text typed into the empty
@@ -145,6 +154,7 @@ public:
     // The selected paragraphs get the alignment of the button's tag.
     void align(QToolButton *button);
     void undo();
+    void redo();
 
     // The clipboard: the selection with its format; pasting keeps the format
     // of the text and of every paragraph. The box's keys (Ctrl+C, Ctrl+X,
@@ -154,6 +164,10 @@ public:
 
     // The tool bar shows the format at the selection or the caret.
     void followSelection();
+
+    // Finding and replacing in the joke, in a window of its own: Ctrl+F,
+    // Ctrl+H, and F3 for the next place. Made when it is first used.
+    JokeFind *finder();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -170,6 +184,7 @@ private:
     bool jokeNames(QString *library, QString *joke) const;
     void keepForRecovery();
     void dropRecovery();
+    void count();
     void mergeFormat(const QTextCharFormat &format);
     void toggle(QToolButton *button, bool (*has)(const QTextCharFormat &),
                 void (*set)(QTextCharFormat &, bool));
@@ -181,6 +196,9 @@ private:
     store::FileVersion m_version;
     // Typing not saved yet is kept for recovery after a pause.
     QTimer *m_keep;
+    // The counts follow the typing after a moment.
+    QTimer *m_count;
+    JokeFind *m_find = nullptr;
     bool m_kept = false;
     // The box's font: the whole of it for text of no format of its own; the
     // document keeps only its family and size.

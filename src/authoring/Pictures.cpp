@@ -122,6 +122,11 @@ QImage drawTool(Tool which)
         }
         break;
     }
+    case Tool::Redo:
+        // The undo arrow, turned the other way.
+        p.translate(16, 0);
+        p.scale(-1, 1);
+        [[fallthrough]];
     case Tool::Undo: {
         p.setPen(QPen(kNavy, 2, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);

@@ -16,6 +16,7 @@ enum class Tool {
     Underline,
     Colour,
     Undo,
+    Redo,
     Bullets,
     AlignLeft,
     AlignCentre,

@@ -447,6 +447,16 @@ void TFormular::createJokesPage()
     ToolButton1->setFocusPolicy(Qt::NoFocus);
     ToolBar->addWidget(ToolButton1);
     connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    ToolButton2 = new QToolButton(ToolBar);
+    ToolButton2->setObjectName(QStringLiteral("ToolButton2"));
+    ToolButton2->setIcon(
+        QPixmap::fromImage(undoIcon().pixmap(16, 16).toImage().mirrored(true, false)));
+    ToolButton2->setToolTip(QStringLiteral("Znovu"));
+    ToolButton2->setAccessibleName(QStringLiteral("Znovu"));
+    ToolButton2->setAutoRaise(true);
+    ToolButton2->setFocusPolicy(Qt::NoFocus);
+    ToolBar->addWidget(ToolButton2);
+    connect(ToolButton2, &QToolButton::clicked, this, [this] { m_joke->redo(); });
     ToolBar->addSeparator();
 
     Vtip = new QTextEdit(TabSheet4);
@@ -468,6 +478,15 @@ void TFormular::createJokesPage()
     tools.italic = Kurziva;
     tools.underline = podtrh;
     tools.size = VelikostPisma;
+    tools.undo = ToolButton1;
+    tools.redo = ToolButton2;
+    // Below the pages, beside the button that goes on; shown with the jokes.
+    Pocty = new QLabel(this);
+    Pocty->setObjectName(QStringLiteral("Pocty"));
+    Pocty->setGeometry(8, 219, 290, 16);
+    Pocty->setAccessibleName(QStringLiteral("Počet slov a znaků"));
+    Pocty->hide();
+    tools.counts = Pocty;
     m_joke->setTools(tools);
     connect(Vtip, &QTextEdit::cursorPositionChanged, this, [this] { VtipSelectionChange(); });
     connect(Vtip, &QTextEdit::selectionChanged, this, [this] { VtipSelectionChange(); });
@@ -526,6 +545,7 @@ void TFormular::setPage(int index)
     if (PageControl1->currentIndex() == PageCreation && index != PageCreation)
         Animate1->stop();
     PageControl1->setCurrentIndex(index);
+    Pocty->setVisible(index == PageJokes);
     switch (index) {
     case PagePassword:
         Button1->setEnabled(false);

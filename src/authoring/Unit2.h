@@ -86,7 +86,10 @@ public:
     QToolButton *podtrh;
     QToolButton *SpeedButton1;
     JokeSizeBox *VelikostPisma;
-    QToolButton *ToolButton1;
+    QToolButton *ToolButton1; // undo
+    QToolButton *ToolButton2; // redo
+    // The words and characters of the open joke, on the jokes page.
+    QLabel *Pocty;
 
     // Finished.
     QWidget *TabSheet5;

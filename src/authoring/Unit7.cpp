@@ -254,7 +254,7 @@ void TUprava::createJokesPage()
 
     Vtip = new QTextEdit(page);
     Vtip->setObjectName(QStringLiteral("Vtip"));
-    Vtip->setGeometry(160, 24, 273, 249);
+    Vtip->setGeometry(160, 24, 273, 235);
     Vtip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Vtip->viewport()->setCursor(Qt::IBeamCursor);
@@ -272,6 +272,11 @@ void TUprava::createJokesPage()
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     Button4 = button(page, "Button4", QStringLiteral("Odebrat"), QRect(80, 226, 65, 17));
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+
+    Pocty = new QLabel(page);
+    Pocty->setObjectName(QStringLiteral("Pocty"));
+    Pocty->setGeometry(160, 261, 273, 13);
+    Pocty->setAccessibleName(QStringLiteral("Počet slov a znaků"));
 
     createToolBar();
 
@@ -305,6 +310,15 @@ void TUprava::createJokesPage()
     Vlozit = Nabidka->addAction(pictures::tool(pictures::Tool::Paste), QStringLiteral("Vložit"));
     Vlozit->setObjectName(QStringLiteral("Vlozit"));
     connect(Vlozit, &QAction::triggered, this, [this] { VlozitClick(); });
+    Nabidka->addSeparator();
+    Zpet1 = Nabidka->addAction(pictures::tool(pictures::Tool::Undo), QStringLiteral("Zpět"));
+    Zpet1->setObjectName(QStringLiteral("Zpet1"));
+    Zpet1->setShortcut(QKeySequence::Undo);
+    connect(Zpet1, &QAction::triggered, this, [this] { ToolButton1Click(); });
+    Znovu1 = Nabidka->addAction(pictures::tool(pictures::Tool::Redo), QStringLiteral("Znovu"));
+    Znovu1->setObjectName(QStringLiteral("Znovu1"));
+    Znovu1->setShortcut(QKeySequence::Redo);
+    connect(Znovu1, &QAction::triggered, this, [this] { m_joke->redo(); });
     connect(Vtip, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { Nabidka->popup(Vtip->viewport()->mapToGlobal(at)); });
 }
@@ -357,11 +371,14 @@ void TUprava::createToolBar()
     VelikostPisma->setAccessibleName(QStringLiteral("Velikost písma"));
     connect(VelikostPisma, &JokeSizeBox::sizeChosen, this, [this] { VelikostPismaChange(); });
 
-    m_fontBoxGeometry = next(121).adjusted(0, 1, 0, -1);
+    m_fontBoxGeometry = next(110).adjusted(0, 1, 0, -1);
 
     ToolButton1 = toolButton(ToolBar, "ToolButton1", Tool::Undo, next(kButton), false,
                              QStringLiteral("Zpět"), QStringLiteral("Zpět"));
     connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    ToolButton2 = toolButton(ToolBar, "ToolButton2", Tool::Redo, next(kButton), false,
+                             QStringLiteral("Znovu"), QStringLiteral("Znovu"));
+    connect(ToolButton2, &QToolButton::clicked, this, [this] { m_joke->redo(); });
     separator();
     Odrazky = toolButton(ToolBar, "Odrazky", Tool::Bullets, next(kButton), true,
                          QStringLiteral("Vložit odrážky"), QStringLiteral("Odrážky"));
@@ -391,6 +408,9 @@ void TUprava::createToolBar()
     tools.alignLeft = ZarL;
     tools.alignCentre = ZarS;
     tools.alignRight = ZarP;
+    tools.undo = ToolButton1;
+    tools.redo = ToolButton2;
+    tools.counts = Pocty;
     m_joke->setTools(tools);
 }
 

@@ -62,6 +62,9 @@ public:
     // while, too long for the program's start.
     QFontComboBox *FontSeznam = nullptr;
     QToolButton *ToolButton1; // undo
+    QToolButton *ToolButton2; // redo
+    // The words and characters of the open joke.
+    QLabel *Pocty;
     QToolButton *Odrazky;
     QToolButton *ZarL;
     QToolButton *ZarS;
@@ -74,6 +77,8 @@ public:
     QAction *Vyjmout1;
     QAction *Koprovat1;
     QAction *Vlozit;
+    QAction *Zpet1;
+    QAction *Znovu1;
 
     // Page "Informace".
     QLabel *Label14;

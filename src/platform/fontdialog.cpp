@@ -3,10 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,37 +34,61 @@ constexpr NamedColour kColours[] = {
 
 } // namespace
 
+namespace {
+
+// A box above a list, as the home platform's font dialog has them: the
+// list's choice shows in the box, and typing into the box picks the first
+// entry that starts with what is typed.
+QListWidget *boxAndList(QGridLayout *grid, int column, const QString &caption, const char *name,
+                        QLineEdit **box)
+{
+    auto *label = new QLabel(caption);
+    grid->addWidget(label, 0, column);
+    *box = new QLineEdit;
+    (*box)->setAccessibleName(caption.chopped(1));
+    label->setBuddy(*box);
+    grid->addWidget(*box, 1, column);
+    auto *list = new QListWidget;
+    list->setObjectName(QString::fromLatin1(name));
+    list->setAccessibleName(caption.chopped(1));
+    grid->addWidget(list, 2, column);
+    QObject::connect(list, &QListWidget::currentTextChanged, *box, [box = *box](const QString &t) {
+        if (!box->hasFocus())
+            box->setText(t);
+    });
+    QObject::connect(*box, &QLineEdit::textEdited, list, [list](const QString &typed) {
+        const QList<QListWidgetItem *> found = list->findItems(typed, Qt::MatchStartsWith);
+        if (!found.isEmpty())
+            list->setCurrentItem(found.first());
+    });
+    return list;
+}
+
+} // namespace
+
 FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     : QDialog(parent), m_options(options)
 {
     setWindowTitle(QStringLiteral("Písmo"));
     auto *grid = new QGridLayout;
 
-    // Each box is named by its label, for a screen reader.
-    auto *familyLabel = new QLabel(QStringLiteral("Písmo:"));
-    grid->addWidget(familyLabel, 0, 0);
-    m_family = new QFontComboBox;
-    m_family->setCurrentFont(options.font);
-    familyLabel->setBuddy(m_family);
-    m_family->setAccessibleName(QStringLiteral("Písmo"));
-    grid->addWidget(m_family, 1, 0, Qt::AlignTop);
+    // The family, the style and the size side by side.
+    m_family = boxAndList(grid, 0, QStringLiteral("Písmo:"), "Pismo", &m_familyBox);
+    m_family->addItems(QFontDatabase::families());
+    const QString family = QFontInfo(options.font).family();
+    const QList<QListWidgetItem *> found = m_family->findItems(family, Qt::MatchFixedString);
+    if (!found.isEmpty())
+        m_family->setCurrentItem(found.first());
+    m_familyBox->setText(family);
+    m_family->setMinimumWidth(180);
 
-    grid->addWidget(new QLabel(QStringLiteral("Řez:")), 0, 1);
-    auto *style = new QVBoxLayout;
-    m_bold = new QCheckBox(QStringLiteral("Tučné"));
-    m_bold->setChecked(options.font.bold());
-    m_italic = new QCheckBox(QStringLiteral("Kurzíva"));
-    m_italic->setChecked(options.font.italic());
-    style->addWidget(m_bold);
-    style->addWidget(m_italic);
-    style->addStretch();
-    grid->addLayout(style, 1, 1);
+    m_style = boxAndList(grid, 1, QStringLiteral("Řez písma:"), "Rez", &m_styleBox);
+    m_style->addItems({QStringLiteral("Obyčejné"), QStringLiteral("Kurzíva"),
+                       QStringLiteral("Tučné"), QStringLiteral("Tučná kurzíva")});
+    m_style->setCurrentRow((options.font.bold() ? 2 : 0) + (options.font.italic() ? 1 : 0));
+    m_style->setFixedWidth(110);
 
-    auto *sizeLabel = new QLabel(QStringLiteral("Velikost:"));
-    grid->addWidget(sizeLabel, 0, 2);
-    m_size = new QListWidget;
-    sizeLabel->setBuddy(m_size);
-    m_size->setAccessibleName(QStringLiteral("Velikost"));
+    m_size = boxAndList(grid, 2, QStringLiteral("Velikost:"), "Velikost", &m_sizeBox);
     const int minSize = options.minSize > 0 ? options.minSize : 6;
     const int maxSize = options.maxSize >= minSize ? options.maxSize : 72;
     // A font given by its pixel height shows the size in points it has on
@@ -77,8 +103,16 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
             m_size->setCurrentRow(m_size->count() - 1);
     }
     m_size->setFixedWidth(60);
-    grid->addWidget(m_size, 1, 2);
+    grid->setRowStretch(2, 1);
 
+    auto *buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Storno"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    grid->addWidget(buttons, 1, 3, 2, 1, Qt::AlignTop);
+
+    // The effects and the sample below.
     auto *effects = new QGroupBox(QStringLiteral("Efekty"));
     auto *effectsLayout = new QVBoxLayout(effects);
     m_strikeOut = new QCheckBox(QStringLiteral("Přeškrtnuté"));
@@ -101,13 +135,13 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     effectsLayout->addWidget(colourLabel);
     effectsLayout->addWidget(m_colour);
     effects->setVisible(options.effects);
-    grid->addWidget(effects, 2, 0);
+    grid->addWidget(effects, 3, 0);
 
     auto *sampleBox = new QGroupBox(QStringLiteral("Ukázka"));
     auto *sampleLayout = new QVBoxLayout(sampleBox);
     m_sample = new QLabel(QStringLiteral("AaBbŽžČč"));
     m_sample->setAlignment(Qt::AlignCenter);
-    m_sample->setMinimumHeight(40);
+    m_sample->setMinimumHeight(60);
     // The sample shows the chosen colour on the home platform's face, as
     // the text will show it on the program's light grounds.
     m_sample->setAutoFillBackground(true);
@@ -115,26 +149,27 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
     ground.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
     m_sample->setPalette(ground);
     sampleLayout->addWidget(m_sample);
-    grid->addWidget(sampleBox, 2, 1, 1, 2);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Storno"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    grid->addWidget(buttons, 3, 0, 1, 3);
+    grid->addWidget(sampleBox, 3, 1, 1, 2);
     setLayout(grid);
 
-    for (QCheckBox *box : {m_bold, m_italic, m_underline, m_strikeOut})
+    for (QCheckBox *box : {m_underline, m_strikeOut})
         connect(box, &QCheckBox::toggled, this, &FontDialogWindow::updateSample);
-    connect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialogWindow::updateSample);
-    connect(m_size, &QListWidget::currentRowChanged, this, &FontDialogWindow::updateSample);
+    for (QListWidget *list : {m_family, m_style, m_size})
+        connect(list, &QListWidget::currentRowChanged, this, &FontDialogWindow::updateSample);
     connect(m_colour, &QComboBox::currentIndexChanged, this, &FontDialogWindow::updateSample);
-    m_shownFamily = m_family->currentFont().family();
+    m_shownFamily = m_family->currentItem() ? m_family->currentItem()->text() : QString();
     // A size outside the range shows as the nearest one allowed, and that is
     // the size chosen.
     if (current == qRound(points))
         m_shownSizeRow = m_size->currentRow();
     m_shownColourIndex = m_colour->currentIndex();
+    for (QListWidget *list : {m_family, m_style, m_size}) {
+        if (QListWidgetItem *item = list->currentItem())
+            list->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    }
+    m_styleBox->setText(m_style->currentItem()->text());
+    if (m_size->currentItem())
+        m_sizeBox->setText(m_size->currentItem()->text());
     updateSample();
 }
 
@@ -149,13 +184,13 @@ QList<int> FontDialogWindow::sizes() const
 FontChoice FontDialogWindow::choice() const
 {
     QFont font = m_options.font;
-    if (const QString family = m_family->currentFont().family(); family != m_shownFamily)
-        font.setFamily(family);
+    if (QListWidgetItem *item = m_family->currentItem(); item && item->text() != m_shownFamily)
+        font.setFamily(item->text());
     if (QListWidgetItem *item = m_size->currentItem();
         item && m_size->currentRow() != m_shownSizeRow)
         font.setPointSize(item->text().toInt());
-    font.setBold(m_bold->isChecked());
-    font.setItalic(m_italic->isChecked());
+    font.setBold(m_style->currentRow() >= 2);
+    font.setItalic(m_style->currentRow() % 2 == 1);
     QColor colour = m_options.colour;
     if (m_options.effects) {
         font.setUnderline(m_underline->isChecked());

@@ -6,14 +6,15 @@
 
 class QCheckBox;
 class QComboBox;
-class QFontComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 
 namespace platform {
 
-// The font dialog: family, style, a size from a limited range, and the
-// effects underline, strike-out and colour.
+// The font dialog as users of the home platform know it: the family, the
+// style and a size from a limited range side by side, each a box above its
+// list; the effects underline, strike-out and colour, and a sample below.
 class FontDialogWindow : public QDialog
 {
     Q_OBJECT
@@ -28,9 +29,11 @@ private:
     void updateSample();
 
     FontDialog m_options;
-    QFontComboBox *m_family;
-    QCheckBox *m_bold;
-    QCheckBox *m_italic;
+    QLineEdit *m_familyBox;
+    QListWidget *m_family;
+    QLineEdit *m_styleBox;
+    QListWidget *m_style; // plain, italic, bold, bold italic
+    QLineEdit *m_sizeBox;
     QListWidget *m_size;
     QCheckBox *m_underline;
     QCheckBox *m_strikeOut;

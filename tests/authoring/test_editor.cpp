@@ -1,11 +1,14 @@
 #include "editorfixture.h"
 
+#include "authoring/JokeFind.h"
 #include "authoring/Unit8.h"
 #include "controls/picturebox.h"
 #include "support/looks.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFontComboBox>
+#include <QLabel>
 #include <QMimeData>
 #include <QSpinBox>
 #include <QTextBlock>
@@ -358,6 +361,56 @@ TEST_F(EditorTest, PasteFromLibreOfficeLooksTheSameOnceSavedAndTheKeysAreTheMenu
     select(u"babičku"_qs);
     QTest::keyClick(editor->Vtip, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(services.clipboard->text(), u"babičku"_qs);
+}
+
+// What an author does with a joke besides typing it: counts that follow the
+// typing, finding (whatever the letter case and diacritics, or whole words
+// only), replacing everything in one step of undo, and redo.
+TEST_F(EditorTest, FindReplaceCountsAndRedoAsAnAuthorUsesThem)
+{
+    open();
+    clickRow(list(), 0);
+    retype(editor->Vtip, u"Žirafa a žirafa, ŽIRAFÁK\nžirafa."_qs);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return editor->Pocty->text() == u"Slov: 5, znaků: 31"_qs; }, 2000))
+        << editor->Pocty->text().toStdString();
+
+    QTest::keyClick(editor.get(), Qt::Key_F, Qt::ControlModifier);
+    JokeFind *find = editor->findChild<JokeFind *>();
+    ASSERT_TRUE(find && find->isVisible());
+    find->Hledat->setText(u"zirafa"_qs);
+    const auto selected = [&] { return editor->Vtip->textCursor().selectedText(); };
+    QStringList found;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(find->findNext());
+        found << selected();
+    }
+    EXPECT_EQ(found,
+              (QStringList{u"Žirafa"_qs, u"žirafa"_qs, u"ŽIRAFÁ"_qs, u"žirafa"_qs, u"Žirafa"_qs}));
+    EXPECT_EQ(find->Stav->text(), u"Hledání pokračovalo od začátku."_qs);
+    find->Diakritika->setChecked(true);
+    EXPECT_FALSE(find->findNext());
+    find->Diakritika->setChecked(false);
+
+    QTest::keyClick(editor.get(), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(find->focusWidget(), find->Nahradit);
+    find->Nahradit->setText(u"slon"_qs);
+    find->CelaSlova->setChecked(true);
+    EXPECT_EQ(find->replaceAll(), 3);
+    const QString replaced = u"slon a slon, ŽIRAFÁK\nslon."_qs;
+    EXPECT_EQ(editor->Vtip->toPlainText(), replaced);
+    editor->ToolButton1->click();
+    EXPECT_EQ(editor->Vtip->toPlainText(), u"Žirafa a žirafa, ŽIRAFÁK\nžirafa."_qs)
+        << "one step of undo";
+    ASSERT_TRUE(editor->ToolButton2->isEnabled());
+    QTest::keyClick(editor->Vtip, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->Vtip->toPlainText(), replaced);
+    EXPECT_FALSE(editor->ToolButton2->isEnabled());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return editor->Pocty->text() == u"Slov: 5, znaků: 25"_qs; }, 2000))
+        << editor->Pocty->text().toStdString();
+    editor->close();
+    EXPECT_EQ(jokeText(u"Slon"_qs), replaced);
 }
 
 // Pasted rich text keeps the alignment, indent and bullets of every pasted

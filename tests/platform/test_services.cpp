@@ -206,7 +206,7 @@ TEST(FontDialog, ShowsAFontInPixelsInPointsAndKeepsWhatIsNotChanged)
     options.minSize = 4;
     options.maxSize = 17;
     FontDialogWindow dialog(options);
-    auto *sizes = dialog.findChild<QListWidget *>();
+    auto *sizes = dialog.findChild<QListWidget *>(QStringLiteral("Velikost"));
     ASSERT_TRUE(sizes && sizes->currentItem());
     EXPECT_EQ(sizes->currentItem()->text().toInt(), qRound(13 * 72.0 / dialog.logicalDpiY()));
 
