@@ -3,6 +3,8 @@
 #include "JokeFind.h"
 #include "JokeList.h"
 #include "JokeListOwner.h"
+#include "SpellMarker.h"
+#include "Speller.h"
 #include "platform/platform.h"
 #include "store/files.h"
 #include "store/recovery.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -185,7 +188,7 @@ constexpr int kKeepAfterMs = 2000;
 JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeListOwner *owner,
                        QObject *parent)
     : QObject(parent), m_box(box), m_file(file), m_owner(owner), m_keep(new QTimer(this)),
-      m_count(new QTimer(this)), m_format(formatOf(box->font()))
+      m_count(new QTimer(this)), m_spell(new SpellMarker(box)), m_format(formatOf(box->font()))
 {
     const QFont font = box->font();
     // Text of no format of its own is plain text in the RTF sense: the
@@ -235,6 +238,59 @@ JokeEditor::JokeEditor(QTextEdit *box, std::optional<store::DbPath> *file, JokeL
                 handler();
         });
     }
+}
+
+QMenu *JokeEditor::contextMenu(const QPoint &at, const QList<QAction *> &own)
+{
+    auto *menu = new QMenu(m_box);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    Speller &speller = Speller::instance();
+    int start = 0;
+    const QString word = m_spell->misspeltAt(m_box->cursorForPosition(at).position(), &start);
+    if (!word.isEmpty() && editable()) {
+        const QStringList suggested = speller.suggestions(word);
+        if (suggested.isEmpty())
+            menu->addAction(QStringLiteral("(žádné návrhy)"))->setEnabled(false);
+        for (const QString &suggestion : suggested) {
+            connect(menu->addAction(suggestion), &QAction::triggered, this,
+                    [this, start, length = int(word.size()), suggestion] {
+                        // One step of undo.
+                        QTextCursor cursor(m_box->document());
+                        cursor.setPosition(start);
+                        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+                        cursor.beginEditBlock();
+                        cursor.insertText(suggestion);
+                        cursor.endEditBlock();
+                    });
+        }
+        connect(menu->addAction(QStringLiteral("Přidat do slovníku")), &QAction::triggered, this,
+                [word] { Speller::instance().addWord(word); });
+        menu->addSeparator();
+    }
+    if (own.isEmpty() && m_commands.isEmpty()) {
+        const std::pair<QString, std::function<void()>> commands[] = {
+            {QStringLiteral("Vyjmout"), [this] { copy(true); }},
+            {QStringLiteral("Kopírovat"), [this] { copy(false); }},
+            {QStringLiteral("Vložit"), [this] { paste(); }},
+            {QStringLiteral("Zpět"), [this] { undo(); }},
+            {QStringLiteral("Znovu"), [this] { redo(); }},
+        };
+        for (const auto &[caption, handler] : commands) {
+            auto *action = new QAction(caption, this);
+            connect(action, &QAction::triggered, this, handler);
+            m_commands << action;
+        }
+    }
+    menu->addActions(own.isEmpty() ? m_commands : own);
+    menu->addSeparator();
+    QAction *spelling = menu->addAction(
+        speller.available() ? QStringLiteral("Kontrola pravopisu")
+                            : QStringLiteral("Kontrola pravopisu (%1)").arg(speller.why()));
+    spelling->setCheckable(true);
+    spelling->setChecked(speller.enabled());
+    spelling->setEnabled(speller.available());
+    connect(spelling, &QAction::toggled, this, [](bool on) { Speller::instance().setEnabled(on); });
+    return menu;
 }
 
 JokeFind *JokeEditor::finder()
@@ -339,6 +395,7 @@ void JokeEditor::load(const store::DbPath &path)
     doc->setModified(false);
     m_box->setTextCursor(QTextCursor(doc));
     count();
+    m_spell->restart();
 }
 
 bool JokeEditor::editable() const

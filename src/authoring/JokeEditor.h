@@ -4,6 +4,7 @@
 #include "store/paths.h"
 
 #include <QFont>
+#include <QList>
 #include <QObject>
 #include <QSpinBox>
 #include <QTextCharFormat>
@@ -11,6 +12,9 @@
 #include <optional>
 
 class JokeFind;
+class QAction;
+class QMenu;
+class SpellMarker;
 class JokeListOwner;
 class QFontComboBox;
 class QLabel;
@@ -169,6 +173,13 @@ public:
     // Ctrl+H, and F3 for the next place. Made when it is first used.
     JokeFind *finder();
 
+    // The box's context menu at `at` (in the box's viewport): for a misspelt
+    // word its suggestions first and "Přidat do slovníku", then `own` (the
+    // window's commands; by default cut, copy, paste, undo and redo), then
+    // the switch of spell checking. It goes when it closes.
+    QMenu *contextMenu(const QPoint &at, const QList<QAction *> &own = {});
+    SpellMarker *spellMarker() const { return m_spell; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -199,6 +210,9 @@ private:
     // The counts follow the typing after a moment.
     QTimer *m_count;
     JokeFind *m_find = nullptr;
+    SpellMarker *m_spell;
+    // Cut, copy, paste, undo and redo, for a window without a menu of its own.
+    QList<QAction *> m_commands;
     bool m_kept = false;
     // The box's font: the whole of it for text of no format of its own; the
     // document keeps only its family and size.

@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -473,6 +474,11 @@ void TFormular::createJokesPage()
     Vtip->setFont(vtipFont);
     Vtip->document()->setDocumentMargin(1);
     m_joke = new JokeEditor(Vtip, &SouborVtipu, this, this);
+    // The pop-up menu: a misspelt word's suggestions, the clipboard, undo.
+    Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Vtip, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_joke->contextMenu(at)->popup(Vtip->viewport()->mapToGlobal(at));
+    });
     JokeEditor::Tools tools;
     tools.bold = Tucne;
     tools.italic = Kurziva;

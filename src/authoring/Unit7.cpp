@@ -319,8 +319,10 @@ void TUprava::createJokesPage()
     Znovu1->setObjectName(QStringLiteral("Znovu1"));
     Znovu1->setShortcut(QKeySequence::Redo);
     connect(Znovu1, &QAction::triggered, this, [this] { m_joke->redo(); });
-    connect(Vtip, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { Nabidka->popup(Vtip->viewport()->mapToGlobal(at)); });
+    // The pop-up menu, with a misspelt word's suggestions before it.
+    connect(Vtip, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_joke->contextMenu(at, Nabidka->actions())->popup(Vtip->viewport()->mapToGlobal(at));
+    });
 }
 
 void TUprava::createToolBar()
