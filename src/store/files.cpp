@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QImageReader>
 #include <QSaveFile>
 #include <QTextCursor>
@@ -264,11 +263,37 @@ FileVersion FileVersion::missing()
 
 namespace {
 // A fingerprint of a file's content: enough to tell two versions of a file
-// apart (nothing is kept secret by it), and quick.
+// apart (nothing is kept secret by it), quick, and the same in every run of
+// the program (text kept for recovery is compared with it at the next
+// start). MurmurHash64A, by Austin Appleby, in the public domain.
 QByteArray contentHash(QByteArrayView bytes)
 {
-    const quint64 hash = qHashBits(bytes.data(), size_t(bytes.size()), 0x63686963686f746bULL);
-    return QByteArray(reinterpret_cast<const char *>(&hash), sizeof hash);
+    constexpr quint64 m = 0xc6a4a7935bd1e995ULL;
+    constexpr int r = 47;
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
+    const std::size_t length = std::size_t(bytes.size());
+    quint64 h = 0x63686963686f746bULL ^ (length * m);
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        quint64 k;
+        std::memcpy(&k, data + i, 8);
+        k *= m;
+        k ^= k >> r;
+        k *= m;
+        h ^= k;
+        h *= m;
+    }
+    if (const std::size_t rest = length - i) {
+        quint64 k = 0;
+        for (std::size_t j = 0; j < rest; ++j)
+            k |= quint64(data[i + j]) << (8 * j);
+        h ^= k;
+        h *= m;
+    }
+    h ^= h >> r;
+    h *= m;
+    h ^= h >> r;
+    return QByteArray(reinterpret_cast<const char *>(&h), sizeof h);
 }
 } // namespace
 

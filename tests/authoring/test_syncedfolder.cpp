@@ -12,8 +12,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+
+#include <csignal>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,6 +256,50 @@ TEST_F(SyncedEditor, TypingIsKeptForRecoveryAndOfferedAtTheNextStart)
     EXPECT_TRUE(store::recoveries(folder.path()).empty());
     EXPECT_EQ(services.choices.size(), 2);
     restart();
+}
+
+// Killed (kill -9) while the user was typing: nothing of the typing was
+// saved into the joke, and the next start brings it back.
+TEST_F(SyncedEditor, TypingSurvivesAKill9)
+{
+    QProcess victim;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CHICHOTEK_TEST_CHILD"), folder.path());
+    victim.setProcessEnvironment(env);
+    victim.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_also_run_disabled_tests"),
+                  QStringLiteral("--gtest_filter=Victim.DISABLED_TypesUntilKilled")});
+    ASSERT_TRUE(victim.waitForFinished(60000));
+    EXPECT_EQ(victim.exitStatus(), QProcess::CrashExit) << victim.readAll().toStdString();
+    EXPECT_EQ(jokeText(u"Slon"_qs), u"Slon"_qs);
+    ASSERT_EQ(store::recoveries(folder.path()).size(), 1u);
+    services.setNextChoice(0);
+    THLAVNI(folder.path()).checkAfterStart();
+    ASSERT_EQ(services.choices.size(), 1);
+    EXPECT_TRUE(services.shown[0].text.contains(u"„Slon“ v knihovně „Zvířata“"_qs));
+    EXPECT_EQ(jokeText(u"Slon"_qs), u"Slon zabit"_qs) << services.texts().join(u'|').toStdString();
+}
+
+// The program that TypingSurvivesAKill9 kills: the editor on the folder it
+// is given, a joke typed into, and the end as a kill -9 makes it.
+TEST(Victim, DISABLED_TypesUntilKilled)
+{
+    const QString folder = qEnvironmentVariable("CHICHOTEK_TEST_CHILD");
+    ASSERT_FALSE(folder.isEmpty());
+    ASSERT_TRUE(QDir::setCurrent(folder));
+    FakeServices services;
+    FakeHost host;
+    host.library = u"Zvířata"_qs;
+    TUprava editor(&host, nullptr);
+    TUpravit gate(&host, nullptr);
+    Uprava = &editor;
+    ASSERT_TRUE(gate.prepareEditor());
+    editor.show();
+    clickRow(editor.Seznam, 0);
+    QTest::mouseClick(editor.Vtip->viewport(), Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::keyClicks(editor.Vtip, u" zabit"_qs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store::recoveries(folder).empty(); }, 10000));
+    ::kill(::getpid(), SIGKILL);
 }
 
 // Told by the system to end (a logout): typing is written where that
