@@ -6,19 +6,21 @@
 #                                              first library open, its first joke shown
 #   scripts/screenshot.sh --search [OUT.png]   docs/search-window.png: the search
 #                                              window beside it, with results for "pepicek"
+#   scripts/screenshot.sh --editor [OUT.png]   docs/editor.png: the library editor with
+#                                              a misspelt word underlined and the find window
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing xdotool imagemagick
 mode=main
-if [ "${1:-}" = --search ]; then
-  mode=search
-  shift
-fi
-if [ $mode = main ]; then
-  out=${1:-$ROOT/docs/main-window.png}
-else
-  out=${1:-$ROOT/docs/search-window.png}
-fi
+case "${1:-}" in
+  --search) mode=search; shift ;;
+  --editor) mode=editor; shift ;;
+esac
+case $mode in
+  main) out=${1:-$ROOT/docs/main-window.png} ;;
+  search) out=${1:-$ROOT/docs/search-window.png} ;;
+  editor) out=${1:-$ROOT/docs/editor.png} ;;
+esac
 configure "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHICHOTEK_WERROR=ON >/dev/null
 cmake --build "$ROOT/build" --target chichotek
 home=$(mktemp -d)
@@ -46,6 +48,32 @@ HOME=$home PROGRAM="$ROOT/build/bin/chichotek" OUT=$out MODE=$mode \
       xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
       sleep 1
       import -window "$window" "$OUT"
+    elif [ "$MODE" = editor ]; then
+      # The first library, "Databáze", "Upravit..." (no password), its
+      # second joke; a misspelt word typed at its start; Ctrl+F and a word
+      # found.
+      menu=$(( $(xdotool getwindowgeometry "$window" | sed -n "s/.*Geometry: [0-9]*x//p") - 313 ))
+      xdotool mousemove --window "$window" 60 $((menu + 22)) click 1
+      sleep 0.5
+      xdotool mousemove --window "$window" 78 8 click 1
+      sleep 0.5
+      xdotool mousemove --window "$window" 89 47 click 1
+      editor=$(xdotool search --sync --onlyvisible --name "^Úprava")
+      xdotool windowfocus --sync "$editor"
+      sleep 1
+      xdotool mousemove --window "$editor" 38 69 click 1
+      sleep 0.5
+      xdotool mousemove --window "$editor" 300 100 click 1
+      xdotool key ctrl+Home
+      xdotool type --delay 60 "Chibně "
+      sleep 1
+      xdotool key ctrl+f
+      find=$(xdotool search --sync --onlyvisible --name "^Najít a nahradit")
+      xdotool windowfocus --sync "$find"
+      xdotool type --delay 60 "pes"
+      xdotool key Return
+      sleep 1
+      import -window root -crop 752x312+240+128 +repage "$OUT"
     else
       # Ctrl+F, a word typed without its diacritics, the second result
       # opened; the picture holds both windows.

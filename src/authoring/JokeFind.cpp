@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -123,9 +124,19 @@ void JokeFind::showFor(bool replace)
     Nahradit->setEnabled(editable);
     say(QString());
     if (!isVisible()) {
-        // Beside the box, where it hides no text.
-        const QWidget *over = m_box->window();
-        move(over->frameGeometry().topRight() + QPoint(8, 0));
+        // Beside the box's window, where it hides no text; on its left when
+        // there is no room on the right, and never off the screen.
+        const QRect over = m_box->window()->frameGeometry();
+        adjustSize();
+        QPoint at = over.topRight() + QPoint(8, 0);
+        if (const QScreen *screen = m_box->screen()) {
+            const QRect room = screen->availableGeometry();
+            if (at.x() + width() > room.right())
+                at.setX(over.left() - 8 - width());
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
+        }
+        move(at);
         show();
     }
     raise();

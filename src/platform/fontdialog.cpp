@@ -87,6 +87,7 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
                        QStringLiteral("Tučné"), QStringLiteral("Tučná kurzíva")});
     m_style->setCurrentRow((options.font.bold() ? 2 : 0) + (options.font.italic() ? 1 : 0));
     m_style->setFixedWidth(110);
+    m_styleBox->setFixedWidth(110);
 
     m_size = boxAndList(grid, 2, QStringLiteral("Velikost:"), "Velikost", &m_sizeBox);
     const int minSize = options.minSize > 0 ? options.minSize : 6;
@@ -103,6 +104,7 @@ FontDialogWindow::FontDialogWindow(const FontDialog &options, QWidget *parent)
             m_size->setCurrentRow(m_size->count() - 1);
     }
     m_size->setFixedWidth(60);
+    m_sizeBox->setFixedWidth(60);
     grid->setRowStretch(2, 1);
 
     auto *buttons =
