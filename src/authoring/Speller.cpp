@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <hunspell.hxx>
 
@@ -25,11 +27,6 @@ QStringList systemFolders()
         folders << dir + QStringLiteral("/hunspell") << dir + QStringLiteral("/myspell/dicts")
                 << dir + QStringLiteral("/myspell");
     return folders;
-}
-
-std::string utf8(const QString &text)
-{
-    return text.toStdString();
 }
 
 QString wordListFile()
@@ -84,16 +81,40 @@ Hunspell *Speller::hunspell()
     if (!m_hunspell && available()) {
         m_hunspell = std::make_unique<Hunspell>(QFile::encodeName(m_aff).constData(),
                                                 QFile::encodeName(m_dic).constData());
+        // Dictionaries of other systems and older ones are in ISO 8859-2;
+        // Hunspell takes and gives words in the dictionary's own encoding.
+        QByteArray encoding = QByteArray::fromStdString(m_hunspell->get_dict_encoding());
+        if (encoding.startsWith("ISO") && !encoding.startsWith("ISO-"))
+            encoding.insert(3, '-');
+        m_encoding = encoding;
         const QByteArray list = store::readExternal(wordListFile(), 1 << 20).value_or(QByteArray());
         for (const QByteArray &line : list.split('\n')) {
             if (!line.trimmed().isEmpty())
-                m_hunspell->add(line.trimmed().toStdString());
+                m_hunspell->add(encoded(QString::fromUtf8(line.trimmed())));
         }
     }
     return m_hunspell.get();
 }
 
 Speller::~Speller() = default;
+
+std::string Speller::encoded(const QString &word) const
+{
+    if (m_encoding == "UTF-8")
+        return word.toStdString();
+    QStringEncoder encode(m_encoding.constData());
+    const QByteArray bytes = encode.isValid() ? QByteArray(encode(word)) : word.toUtf8();
+    return bytes.toStdString();
+}
+
+QString Speller::decoded(const std::string &word) const
+{
+    if (m_encoding == "UTF-8")
+        return QString::fromStdString(word);
+    QStringDecoder decode(m_encoding.constData());
+    const QByteArray bytes = QByteArray::fromStdString(word);
+    return decode.isValid() ? QString(decode(bytes)) : QString::fromUtf8(bytes);
+}
 
 QString Speller::userFolder()
 {
@@ -128,7 +149,7 @@ bool Speller::isCorrect(const QString &word)
     Hunspell *dictionary = hunspell();
     if (!dictionary)
         return true;
-    const bool correct = dictionary->spell(utf8(word));
+    const bool correct = dictionary->spell(encoded(word));
     m_known.insert(word, correct);
     return correct;
 }
@@ -139,8 +160,8 @@ QStringList Speller::suggestions(const QString &word, int most)
     Hunspell *dictionary = hunspell();
     if (!dictionary)
         return out;
-    for (const std::string &s : dictionary->suggest(utf8(word))) {
-        out << QString::fromStdString(s);
+    for (const std::string &s : dictionary->suggest(encoded(word))) {
+        out << decoded(s);
         if (out.size() >= most)
             break;
     }
@@ -152,7 +173,7 @@ bool Speller::addWord(const QString &word)
     Hunspell *dictionary = hunspell();
     if (!dictionary || word.isEmpty())
         return false;
-    dictionary->add(utf8(word));
+    dictionary->add(encoded(word));
     m_known.insert(word, true);
     QByteArray list;
     if (const std::optional<QByteArray> old = store::readExternal(wordListFile(), 1 << 20))

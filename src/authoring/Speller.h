@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 
 class Hunspell;
 
@@ -53,10 +54,14 @@ private:
     explicit Speller(const QStringList &folders);
     // The dictionary, read when it is first needed (it takes a moment).
     Hunspell *hunspell();
+    // A word as the dictionary spells it, and back.
+    std::string encoded(const QString &word) const;
+    QString decoded(const std::string &word) const;
 
     QString m_aff;
     QString m_dic;
     std::unique_ptr<Hunspell> m_hunspell;
+    QByteArray m_encoding = "UTF-8";
     QHash<QString, bool> m_known;
     bool m_enabled = true;
 };

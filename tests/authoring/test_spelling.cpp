@@ -132,4 +132,19 @@ TEST_F(Spelling, WithoutADictionaryItIsOffAndTheMenuSaysWhy)
     EXPECT_TRUE(spelling->text().contains(u"hunspell-cs"_qs)) << spelling->text().toStdString();
 }
 
+// Other systems (and older Debian) ship the Czech dictionary in ISO 8859-2:
+// words go to it and come from it in its encoding.
+TEST_F(Spelling, ADictionaryInIso8859_2ChecksAndSuggestsCzechWords)
+{
+    folder.write(u"latin2/cs_CZ.aff"_qs, "SET ISO8859-2\nTRY \xfd\xed\xe1"
+                                         "aeiou\n");
+    folder.write(u"latin2/cs_CZ.dic"_qs, "4\n\xbeirafa\nm\xe1\ndlouh\xfd\nkrk\n");
+    Speller::reload({folder.absolute(u"latin2"_qs)});
+    retype(editor->Vtip, u"Žirafa má dlouhí krk."_qs);
+    EXPECT_EQ(underlined(), QStringList{u"dlouhí"_qs});
+    EXPECT_EQ(Speller::instance().suggestions(u"dlouhí"_qs).value(0), u"dlouhý"_qs);
+    Speller::instance().addWord(u"ťulpas"_qs);
+    EXPECT_TRUE(Speller::instance().isCorrect(u"ťulpas"_qs));
+}
+
 } // namespace
