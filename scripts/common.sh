@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libsqlite3-dev libgtest-dev
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev
           libhunspell-dev hunspell-cs
           libbenchmark-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xvfb xauth
           desktop-file-utils appstream groff-base)

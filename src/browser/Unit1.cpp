@@ -28,11 +28,13 @@
 #include "store/settings.h"
 #include "store/watcher.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCollator>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -52,6 +54,7 @@
 #include <QRubberBand>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -59,6 +62,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <limits>
 #include <optional>
 
@@ -67,6 +71,11 @@ QString SlozkaProgramu;
 unsigned char IkonkaCount = 0;
 
 namespace {
+
+// How long a big joke is read before its start is shown (more than a
+// screenful), and then each time the window has nothing else to do.
+constexpr std::chrono::milliseconds kJokeFirstPart{5};
+constexpr std::chrono::milliseconds kJokePart{8};
 
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 const QColor kScrollBar(0xD4, 0xD0, 0xC8);
@@ -282,6 +291,7 @@ void THLAVNI::createControls(QWidget *client)
     // Links of a joke are followed by a click (see followLink()).
     Vtip->viewport()->setMouseTracking(true);
     Vtip->viewport()->installEventFilter(this);
+    Vtip->installEventFilter(this);
     colours::setGround(Vtip, QPalette::Base, QColor(0xF0, 0xF0, 0xF0), QPalette::Text);
     Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -325,6 +335,11 @@ void THLAVNI::createControls(QWidget *client)
     Uloz->setObjectName(QStringLiteral("Uloz"));
     Uloz->hide();
 
+    m_jokeLoading = new QTimer(this);
+    connect(m_jokeLoading, &QTimer::timeout, this, [this] {
+        if (m_jokeLoad && m_jokeLoad->step(QDeadlineTimer(kJokePart)))
+            takeWholeJoke();
+    });
     Pocitej = new QTimer(this);
     Pocitej->setObjectName(QStringLiteral("Pocitej"));
     Pocitej->setInterval(1);
@@ -476,8 +491,10 @@ void THLAVNI::createPopupMenus()
     connect(RychTisk, &QToolButton::clicked, this, [this] { RychTiskClick(); });
     connect(VtipCopy, &QToolButton::clicked, this, [this] { VtipCopyClick(); });
     connect(RychPismo, &QToolButton::clicked, this, [this] { Psmo1Click(); });
-    connect(Vtip, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { MenuVtipu->popup(Vtip->viewport()->mapToGlobal(at)); });
+    connect(Vtip, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        finishJoke();
+        MenuVtipu->popup(Vtip->viewport()->mapToGlobal(at));
+    });
 }
 
 void THLAVNI::FormCreate()
@@ -823,12 +840,11 @@ bool THLAVNI::loadRichBox(QTextEdit *box, const store::DbPath &path)
     return store::readRichText(path, box->document());
 }
 
-bool THLAVNI::showJoke(const store::DbPath &joke)
+QTextDocument *THLAVNI::newJokeDocument()
 {
-    // The joke is read into a document of its own, which the view then
-    // takes: the view lays out a new document a screenful at a time, but the
-    // changes of one it shows all at once, a whole big joke before the first
-    // paint.
+    // Each joke comes in a document of its own, which the view then takes:
+    // the view lays out a new document a screenful at a time, but the changes
+    // of one it shows all at once, a whole big joke before the first paint.
     QTextDocument *shown = Vtip->document();
     auto *fresh = new QTextDocument(Vtip);
     fresh->setDefaultFont(shown->defaultFont());
@@ -837,36 +853,97 @@ bool THLAVNI::showJoke(const store::DbPath &joke)
     fresh->setIndentWidth(shown->indentWidth());
     fresh->setUseDesignMetrics(shown->useDesignMetrics());
     fresh->setUndoRedoEnabled(false);
+    return fresh;
+}
+
+bool THLAVNI::showJoke(const store::DbPath &joke)
+{
+    dropJokeLoad();
     store::FileVersion version;
-    if (!store::readRichText(joke, fresh, nullptr, QTextCharFormat(), &version)) {
-        delete fresh;
+    const std::optional<QByteArray> bytes =
+        store::readBytes(joke, store::kJokeLimit, nullptr, &version);
+    if (!bytes)
         return false;
+    QTextDocument *fresh = newJokeDocument();
+    if (!store::looksLikeRtf(*bytes)) {
+        store::richTextFromBytes(*bytes, fresh);
+    } else if (!store::RtfDocumentLoad(*bytes, fresh).step(QDeadlineTimer(kJokeFirstPart))) {
+        // A big joke: its start is shown at once, and the whole of it is
+        // read into another document between the window's other work. Read
+        // into the document shown, each part would be laid out as it came.
+        m_wholeJoke = newJokeDocument();
+        m_jokeLoad = std::make_unique<store::RtfDocumentLoad>(*bytes, m_wholeJoke);
+        m_jokeLoading->start();
     }
     m_shownVersion = version;
     m_jokeShown = true;
+    replaceJokeDocument(fresh);
+    return true;
+}
+
+void THLAVNI::dropJokeLoad()
+{
+    m_jokeLoading->stop();
+    m_jokeLoad.reset();
+    delete m_wholeJoke;
+}
+
+void THLAVNI::finishJoke()
+{
+    if (!m_jokeLoad)
+        return;
+    m_jokeLoad->finish();
+    takeWholeJoke();
+}
+
+void THLAVNI::takeWholeJoke()
+{
+    m_jokeLoading->stop();
+    m_jokeLoad.reset();
+    // The start shown is the start of the whole joke: the selection and the
+    // place the user reads stay where they were.
+    const QTextCursor shown = Vtip->textCursor();
+    const int anchor = shown.anchor();
+    const int position = shown.position();
+    const int top = Vtip->cursorForPosition(QPoint(0, 0)).position();
+    const int scrolledIn = Vtip->verticalScrollBar()->value() -
+                           int(Vtip->document()
+                                   ->documentLayout()
+                                   ->blockBoundingRect(Vtip->document()->findBlock(top))
+                                   .top());
+    QTextDocument *whole = m_wholeJoke;
+    m_wholeJoke = nullptr;
+    replaceJokeDocument(whole);
+    QTextCursor cursor(whole);
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    Vtip->setTextCursor(cursor);
+    // The view lays out a new document from its start, a part at a time, and
+    // can scroll only as far as it has: laid out up to the place read, and
+    // told so, it scrolls there.
+    QAbstractTextDocumentLayout *layout = whole->documentLayout();
+    const QRectF block = layout->blockBoundingRect(whole->findBlock(top));
+    emit layout->documentSizeChanged(QSizeF(whole->pageSize().width(), block.bottom()));
+    Vtip->verticalScrollBar()->setValue(int(block.top()) + scrolledIn);
+}
+
+void THLAVNI::replaceJokeDocument(QTextDocument *fresh)
+{
     // The view deletes its first document, its own, when it takes another;
     // the later ones are ours.
-    const QPointer<QTextDocument> previous = shown;
+    const QPointer<QTextDocument> previous = Vtip->document();
     Vtip->setDocument(fresh);
     if (previous && previous->parent() == Vtip)
         delete previous;
-    return true;
 }
 
 void THLAVNI::emptyJoke()
 {
     // A fresh empty document, as a joke shown is.
+    dropJokeLoad();
     m_jokeShown = false;
     m_shownVersion = store::FileVersion();
-    QTextDocument *shown = Vtip->document();
-    auto *fresh = new QTextDocument(Vtip);
-    fresh->setDefaultFont(shown->defaultFont());
-    fresh->setDocumentMargin(shown->documentMargin());
-    fresh->setUndoRedoEnabled(false);
-    const QPointer<QTextDocument> previous = shown;
-    Vtip->setDocument(fresh);
-    if (previous && previous->parent() == Vtip)
-        delete previous;
+    replaceJokeDocument(newJokeDocument());
     enableJokeOutput(false);
 }
 
@@ -1233,6 +1310,7 @@ void THLAVNI::UlozVtipClick()
     const platform::FileChoice choice = platform::services().saveFile(this, dialog);
     if (!choice.accepted())
         return;
+    finishJoke();
     m_saveFilter = choice.filterIndex;
     QString error;
     bool written = true;
@@ -1253,6 +1331,7 @@ void THLAVNI::RychTiskClick()
 {
     if (!platform::services().printerSetup(this))
         return;
+    finishJoke();
     QString error;
     if (!platform::services().print(*Vtip->document(), Edit->text(), &error))
         platform::services().error(error);
@@ -1265,6 +1344,7 @@ void THLAVNI::Tiskrny1Click()
 
 void THLAVNI::copyJoke(bool whole)
 {
+    finishJoke();
     if (whole)
         Vtip->selectAll();
     if (QMimeData *data = store::selectionMimeData(Vtip->textCursor()))
@@ -1289,6 +1369,7 @@ void THLAVNI::KopVtipClick()
 void THLAVNI::Psmo1Click()
 {
     platform::services().message(QStringLiteral("Nedoporučujeme měnit!!!"));
+    finishJoke();
     Vtip->selectAll();
     FontDialogFont = Vtip->font();
     platform::FontDialog dialog;
@@ -1377,9 +1458,10 @@ void THLAVNI::followDisk(const QStringList &paths, bool everything)
             // Shown anew where the user was reading; a joke deleted leaves
             // the view empty.
             const int scrolled = Vtip->verticalScrollBar()->value();
-            if (showJoke(joke))
+            if (showJoke(joke)) {
+                finishJoke();
                 Vtip->verticalScrollBar()->setValue(scrolled);
-            else
+            } else
                 emptyJoke();
         }
     }
@@ -1945,6 +2027,9 @@ bool THLAVNI::eventFilter(QObject *watched, QEvent *event)
         }
         return QMainWindow::eventFilter(watched, event);
     }
+    // Keys select and move in the whole joke.
+    if (Vtip && watched == Vtip && event->type() == QEvent::KeyPress)
+        finishJoke();
     if (Vtip && watched == Vtip->viewport())
         return followLink(static_cast<QWidget *>(watched), event) ||
                QMainWindow::eventFilter(watched, event);

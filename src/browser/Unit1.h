@@ -3,11 +3,13 @@
 #include "authoring/Host.h"
 #include "store/files.h"
 #include "store/paths.h"
+#include "store/rtfreader.h"
 
 #include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 
@@ -268,6 +270,14 @@ private:
     bool showJoke(const store::DbPath &joke);
     // Empties the joke view: no joke is shown.
     void emptyJoke();
+    // A big joke is shown from its start while the rest is read a little at
+    // a time between the window's other work; this reads the rest at once,
+    // for whatever needs the whole joke.
+    void finishJoke();
+    QTextDocument *newJokeDocument();
+    void replaceJokeDocument(QTextDocument *fresh);
+    void dropJokeLoad();
+    void takeWholeJoke();
     // The commands that put the shown joke out (save, print, copy): only
     // while a joke is really shown.
     void enableJokeOutput(bool on);
@@ -321,6 +331,11 @@ private:
     // its file could not be read.
     bool m_jokeShown = false;
     store::FileVersion m_shownVersion;
+    // A big joke being read whole while its start is shown, and what reads
+    // on.
+    std::unique_ptr<store::RtfDocumentLoad> m_jokeLoad;
+    QPointer<QTextDocument> m_wholeJoke;
+    QTimer *m_jokeLoading = nullptr;
     // Tells of changes of the database's files.
     store::FolderWatcher *m_watcher = nullptr;
     // A change on disk came while the totals walk went through the list.

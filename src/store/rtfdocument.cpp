@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextBlockFormat>
@@ -14,15 +15,11 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextListFormat>
-
-#include <private/qtextdocument_p.h>
-#include <private/qtextformat_p.h>
-#include <private/qtextobject_p.h>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstdlib>
-#include <unordered_map>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace store {
@@ -31,16 +28,16 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips an inch, 96 pixels an inch
 constexpr std::size_t kMaxFormats = 32;
 
+// Each item that joins a Qt list makes the list mark all its items changed,
+// so a list of n items takes time in n squared to fill (60 s for 40,000).
+// A long list of the file is therefore kept as lists of so many items each,
+// one after the other, which show as one (the same format, the same list of
+// the file: kListIdProperty) and which the writer writes as one.
+constexpr int kItemsPerPart = 256;
+
 qreal pixels(int twips)
 {
     return twips / kTwipsPerPixel;
-}
-
-// The blocks of a list, in document order: what count(), item() and
-// itemNumber() go by.
-QList<QTextBlock> &itemsOf(QTextList *list)
-{
-    return static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list))->blocks;
 }
 
 // Characters that QTextCursor::insertText() turns into paragraph breaks.
@@ -62,12 +59,13 @@ bool breaksParagraph(QStringView text)
 }
 
 // A new list's format: its kind, level, and for numbers what stands around
-// them and where they start.
-QTextListFormat listFormat(const RtfParagraphFormat &p)
+// them and where they start; `id` tells it from the file's other lists.
+QTextListFormat listFormat(const RtfParagraphFormat &p, int id)
 {
     QTextListFormat lf;
     lf.setStyle(p.listStyle);
     lf.setIndent(p.listLevel + 1);
+    lf.setProperty(kListIdProperty, id);
     if (p.listStyle < QTextListFormat::ListSquare) { // a numbered one
         lf.setNumberPrefix(p.listPrefix);
         lf.setNumberSuffix(p.listSuffix);
@@ -77,21 +75,18 @@ QTextListFormat listFormat(const RtfParagraphFormat &p)
     return lf;
 }
 
-// The text goes into the document as QTextCursor::insertText() and
-// insertBlock() put it, but straight to the document's own insertion with
-// the index of each format looked up once: the cursor would look up the
-// block's format and the index of the character format for every run, which
-// made most of the time of reading a long joke.
+// The document is built at its end through one cursor, a part at a time in
+// one edit block each (undo is off), each paragraph whole: its mark with its
+// formats first, then its text, so that no block's format changes after its
+// text is in. The formats are made once each and handed over as the same
+// objects, which Qt finds again by their kept hash.
 class DocumentSink final : public RtfSink
 {
 public:
-    explicit DocumentSink(QTextDocument *doc) : m_doc(doc), m_priv(QTextDocumentPrivate::get(doc))
-    {
-        m_priv->beginEditBlock();
-        QTextFormatCollection *formats = m_priv->formatCollection();
-        m_plainBlock = formats->indexForFormat(QTextBlockFormat());
-        m_plainChar = formats->indexForFormat(QTextCharFormat());
-    }
+    explicit DocumentSink(QTextDocument *doc) : m_cursor(doc) {}
+
+    void beginPart() { m_cursor.beginEditBlock(); }
+    void endPart() { m_cursor.endEditBlock(); }
 
     void text(const QString &text, const RtfCharFormat &format) override;
     void newParagraph() override;
@@ -100,63 +95,48 @@ public:
     void finish();
 
 private:
-    struct Run
-    {
-        QString text;
-        int index;
-    };
     struct Format
     {
         int id;
         QTextCharFormat format;
-        int index; // in the document's format collection
     };
-    const Format &charFormat(const RtfCharFormat &f);
-    QTextBlockFormat blockFormat(const RtfParagraphFormat &p) const;
-    void formatByCursor(const RtfParagraphFormat &p, const RtfCharFormat &mark);
-    void insertText(const QString &text, const Format &format);
-    // Where the text goes: the end of the document. A cursor there is made
-    // only where one is needed, since the document moves every cursor it
-    // has with every insertion.
-    int end() const { return m_priv->length() - 1; }
-    QTextCursor atTheEnd() const
+    struct Run
     {
-        QTextCursor cursor(m_doc);
-        cursor.movePosition(QTextCursor::End);
-        return cursor;
-    }
+        QString text;
+        int id;
+        QTextCharFormat format;
+    };
+    // A list of the file, and the part of it that items join now.
+    struct List
+    {
+        QTextListFormat format;
+        QTextList *part = nullptr;
+        int inPart = 0;
+        int items = 0;
+    };
+    const QTextCharFormat &charFormat(const RtfCharFormat &f);
+    QTextBlockFormat blockFormat(const RtfParagraphFormat &p) const;
     void flushParagraph();
-    void setAside(QTextList *list);
 
-    QTextDocument *m_doc;
-    QTextDocumentPrivate *m_priv;
-    int m_plainBlock; // indexes of the default block and character formats
-    int m_plainChar;
+    QTextCursor m_cursor; // at the end of the document
     // Formats made so far; a joke uses only a few.
     std::vector<Format> m_formats;
-    std::vector<QTextList *> m_lists; // list n at n - 1
-    // A list's items but its last, while the document is being read (see
-    // setAside()).
-    std::unordered_map<QTextList *, QList<QTextBlock>> m_earlierItems;
+    std::vector<List> m_lists; // the file's list n at n - 1
 
-    // The document's first paragraph is its first block, there from the
-    // start: its text goes in as it comes and its format on it after. Every
-    // later one waits until its format is known and then goes in whole, its
-    // paragraph mark with its formats first, so that no block's format has
-    // to be changed after its text is in.
+    // The paragraph being read: its text, and its format once known.
     bool m_first = true;
-    std::vector<Run> m_runs; // the waiting paragraph's text
-    bool m_breaks = false;   // some of it makes paragraphs of its own
+    std::vector<Run> m_runs;
+    bool m_breaks = false; // some of its text makes paragraphs of its own
     bool m_formatted = false;
-    RtfParagraphFormat m_paragraph; // its format, when m_formatted
+    RtfParagraphFormat m_paragraph;
     RtfCharFormat m_mark;
 };
 
-const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
+const QTextCharFormat &DocumentSink::charFormat(const RtfCharFormat &r)
 {
     for (const Format &format : m_formats) {
         if (format.id == r.id)
-            return format;
+            return format.format;
     }
     if (m_formats.size() >= kMaxFormats)
         m_formats.clear();
@@ -181,31 +161,18 @@ const DocumentSink::Format &DocumentSink::charFormat(const RtfCharFormat &r)
     f.setVerticalAlignment(r.valign == RtfVAlign::Super ? QTextCharFormat::AlignSuperScript
                            : r.valign == RtfVAlign::Sub ? QTextCharFormat::AlignSubScript
                                                         : QTextCharFormat::AlignNormal);
-    m_formats.push_back({r.id, f, m_priv->formatCollection()->indexForFormat(f)});
-    return m_formats.back();
-}
-
-void DocumentSink::insertText(const QString &text, const Format &f)
-{
-    if (breaksParagraph(text)) {
-        atTheEnd().insertText(text, f.format); // which makes the paragraphs
-    } else
-        m_priv->insert(end(), text, f.index);
+    m_formats.push_back({r.id, f});
+    return m_formats.back().format;
 }
 
 void DocumentSink::text(const QString &text, const RtfCharFormat &format)
 {
-    const Format &f = charFormat(format);
-    if (m_first) {
-        insertText(text, f);
-        return;
-    }
     m_breaks = m_breaks || breaksParagraph(text);
     // Runs the reader tells apart may look the same in the document.
-    if (!m_runs.empty() && m_runs.back().index == f.index)
+    if (!m_runs.empty() && m_runs.back().id == format.id)
         m_runs.back().text += text;
     else
-        m_runs.push_back({text, f.index});
+        m_runs.push_back({text, format.id, charFormat(format)});
 }
 
 void DocumentSink::newParagraph()
@@ -216,10 +183,6 @@ void DocumentSink::newParagraph()
 
 void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFormat &mark)
 {
-    if (m_first) {
-        formatByCursor(p, mark);
-        return;
-    }
     m_formatted = true;
     m_paragraph = p;
     m_mark = mark;
@@ -227,48 +190,51 @@ void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFor
 
 void DocumentSink::flushParagraph()
 {
-    if (m_first)
-        return;
-    const int position = end();
-    if (m_breaks) {
-        // Text that makes paragraphs of its own goes in as it always did:
-        // through the cursor, the format on the last of them after.
-        m_priv->insertBlock(position, m_plainBlock, m_plainChar);
-        for (const Run &run : m_runs) {
-            const QTextCharFormat format = m_priv->formatCollection()->charFormat(run.index);
-            insertText(run.text, {0, format, run.index});
-        }
-        if (m_formatted)
-            formatByCursor(m_paragraph, m_mark);
-    } else {
-        int block = m_plainBlock;
-        int mark = m_plainChar;
-        QTextList *joins = nullptr;
-        if (m_formatted) {
-            QTextBlockFormat f = blockFormat(m_paragraph);
-            if (m_paragraph.list > 0) {
-                joins =
-                    m_paragraph.listStarts ? nullptr : m_lists[std::size_t(m_paragraph.list - 1)];
-                if (!joins) {
-                    m_lists.push_back(
-                        qobject_cast<QTextList *>(m_priv->createObject(listFormat(m_paragraph))));
-                    f.setObjectIndex(m_lists.back()->objectIndex());
-                } else {
-                    f.setObjectIndex(joins->objectIndex());
-                }
+    QTextBlockFormat block;
+    QTextCharFormat mark;
+    List *list = nullptr;
+    if (m_formatted) {
+        block = blockFormat(m_paragraph);
+        mark = charFormat(m_mark);
+        if (const int n = m_paragraph.list; n > 0) {
+            if (m_paragraph.listStarts || std::size_t(n) > m_lists.size()) {
+                m_lists.push_back({listFormat(m_paragraph, int(m_lists.size()) + 1)});
             }
-            block = m_priv->formatCollection()->indexForFormat(f);
-            mark = charFormat(m_mark).index;
+            list = &m_lists[std::min(std::size_t(n), m_lists.size()) - 1];
+            if (list->part && list->inPart < kItemsPerPart)
+                block.setObjectIndex(list->part->objectIndex());
+            else
+                list->part = nullptr; // a new part, once the block is there
         }
-        // At the end of the document, where nothing but the cursor moves.
-        int at = position;
-        m_priv->insertBlock(at++, block, mark);
-        for (const Run &run : m_runs) {
-            m_priv->insert(at, run.text, run.index);
-            at += int(run.text.size());
+    }
+    // Text that makes paragraphs of its own goes in as the cursor makes
+    // them, the format on the last of them.
+    const bool after = m_breaks && m_formatted;
+    if (!m_first)
+        m_cursor.insertBlock(after ? QTextBlockFormat() : block, after ? QTextCharFormat() : mark);
+    else if (m_formatted && !after) {
+        m_cursor.setBlockFormat(block);
+        m_cursor.setBlockCharFormat(mark);
+    }
+    for (const Run &run : m_runs)
+        m_cursor.insertText(run.text, run.format);
+    if (after) {
+        m_cursor.setBlockFormat(block);
+        m_cursor.setBlockCharFormat(mark);
+    }
+    if (list) {
+        if (!list->part) {
+            QTextListFormat part = list->format;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+            // Qt numbers a part from its own first item on unless told.
+            part.setStart(part.intProperty(kListStartProperty) + list->items +
+                          (part.hasProperty(kListStartProperty) ? 0 : 1));
+#endif
+            list->part = m_cursor.createList(part);
+            list->inPart = 0;
         }
-        if (joins)
-            setAside(joins);
+        ++list->inPart;
+        ++list->items;
     }
     m_runs.clear();
     m_breaks = false;
@@ -282,7 +248,8 @@ QTextBlockFormat DocumentSink::blockFormat(const RtfParagraphFormat &p) const
     if (p.align != Qt::AlignLeft)
         f.setAlignment(p.align);
     if (inList) {
-        f.setLeftMargin(std::max(0.0, pixels(p.li) - (p.listLevel + 1) * m_doc->indentWidth()));
+        const qreal indentWidth = m_cursor.document()->indentWidth();
+        f.setLeftMargin(std::max(0.0, pixels(p.li) - (p.listLevel + 1) * indentWidth));
         f.setProperty(kListLeftTwipsProperty, p.li);
         f.setProperty(kListFirstTwipsProperty, p.fi);
     } else {
@@ -310,82 +277,70 @@ QTextBlockFormat DocumentSink::blockFormat(const RtfParagraphFormat &p) const
     return f;
 }
 
-void DocumentSink::formatByCursor(const RtfParagraphFormat &p, const RtfCharFormat &mark)
-{
-    const bool inList = p.list > 0;
-    QTextBlockFormat f = blockFormat(p);
-    if (!inList) {
-        // What QTextCursor::setBlockFormat() and setBlockCharFormat() do, but
-        // with no cursor: once a document has had one, it goes through its
-        // table of cursors, empty or not, with every insertion after.
-        const QTextBlock block = m_priv->blocksFind(end());
-        m_priv->setBlockFormat(block, block, f, QTextDocumentPrivate::SetFormat);
-        QTextCharFormat markFormat = charFormat(mark).format;
-        markFormat.clearProperty(QTextFormat::ObjectIndex);
-        m_priv->setCharFormat(block.position() - 1, 1, markFormat,
-                              QTextDocumentPrivate::SetFormatAndPreserveObjectIndices);
-        return;
-    }
-    QTextCursor cursor = atTheEnd();
-    // The block joins its list with its format: the list's object index in
-    // it, as QTextList::add() would put it.
-    QTextList *list = p.listStarts ? nullptr : m_lists[std::size_t(p.list - 1)];
-    if (list)
-        f.setObjectIndex(list->objectIndex());
-    cursor.setBlockFormat(f);
-    cursor.setBlockCharFormat(charFormat(mark).format);
-    if (list) {
-        setAside(list);
-    } else {
-        m_lists.push_back(cursor.createList(listFormat(p)));
-    }
-}
-
-// Each time a block joins a list, Qt marks every block of the list changed
-// (QTextBlockGroup::blockInserted()), which makes reading a list of n items
-// take time in n squared: 60 s for 40,000 items. So while the document is
-// being read a list keeps only its last item; the earlier ones wait in
-// m_earlierItems and go back at the end. Items come in document order, each
-// after all the others, so the list's own order is theirs. Nothing asks a list
-// for its items before the end, and no block leaves a list while reading.
-void DocumentSink::setAside(QTextList *list)
-{
-    QList<QTextBlock> &items = itemsOf(list);
-    if (items.size() > 1) {
-        QList<QTextBlock> &earlier = m_earlierItems[list];
-        earlier.append(items.first(items.size() - 1));
-        items.remove(0, items.size() - 1);
-    }
-}
-
-// The marking that the lists' items missed is not needed: they are all new
-// text of this edit block, which the document reports changed as a whole.
 void DocumentSink::finish()
 {
     flushParagraph();
-    for (auto &[list, earlier] : m_earlierItems) {
-        QList<QTextBlock> &items = itemsOf(list);
-        earlier.append(items);
-        items.swap(earlier);
-    }
-    m_earlierItems.clear();
-    m_priv->endEditBlock();
 }
 
 } // namespace
+
+struct RtfDocumentLoad::Loading
+{
+    explicit Loading(QTextDocument *d) : doc(d), undo(d->isUndoRedoEnabled()), sink(d) {}
+
+    QPointer<QTextDocument> doc;
+    bool undo;
+    DocumentSink sink;
+    QByteArray rtf;                      // read at once, when small
+    std::unique_ptr<RtfReadAhead> ahead; // otherwise read on a thread
+    bool whole = false;
+};
+
+RtfDocumentLoad::RtfDocumentLoad(const QByteArray &rtf, QTextDocument *doc)
+{
+    m_loading = std::make_unique<Loading>(doc);
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    if (rtf.size() < readAheadFrom())
+        m_loading->rtf = rtf;
+    else
+        m_loading->ahead = std::make_unique<RtfReadAhead>(rtf);
+}
+
+RtfDocumentLoad::~RtfDocumentLoad() = default;
+
+bool RtfDocumentLoad::step(QDeadlineTimer until)
+{
+    Loading &l = *m_loading;
+    if (l.whole)
+        return true;
+    if (!l.doc) {
+        l.whole = true;
+        return true;
+    }
+    l.sink.beginPart();
+    if (l.ahead)
+        l.whole = l.ahead->pass(l.sink, [&until] { return until.hasExpired(); });
+    else {
+        readRtf(l.rtf, l.sink);
+        l.whole = true;
+    }
+    if (l.whole)
+        l.sink.finish();
+    l.sink.endPart();
+    if (l.whole) {
+        l.ahead.reset();
+        l.doc->setUndoRedoEnabled(l.undo);
+        l.doc->setModified(false);
+    }
+    return l.whole;
+}
 
 bool readRtf(QByteArrayView rtf, QTextDocument *doc)
 {
     if (!doc || !looksLikeRtf(rtf))
         return false;
-    const bool undo = doc->isUndoRedoEnabled();
-    doc->setUndoRedoEnabled(false);
-    doc->clear();
-    DocumentSink sink(doc);
-    readRtfAhead(rtf, sink);
-    sink.finish();
-    doc->setUndoRedoEnabled(undo);
-    doc->setModified(false);
+    RtfDocumentLoad(rtf.toByteArray(), doc).finish();
     return true;
 }
 

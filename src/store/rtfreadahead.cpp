@@ -1,5 +1,7 @@
 #include "rtfreadahead.h"
 
+#include "rtfreader.h"
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -34,6 +36,11 @@ struct Batch
     std::vector<RtfParagraphFormat> paragraphs;
 };
 
+// Thrown on the reader's thread when the sink has gone: it ends the reading.
+struct Stopped
+{
+};
+
 // Batches between the reader and the sink. The first ones are small, so that
 // the sink starts soon; a reader that is a few batches ahead waits.
 class Pipe
@@ -42,9 +49,19 @@ public:
     void put(Batch &&batch)
     {
         std::unique_lock lock(m_mutex);
-        m_roomLeft.wait(lock, [this] { return m_batches.size() < kAhead; });
+        m_roomLeft.wait(lock, [this] { return m_batches.size() < kAhead || m_stopped; });
+        if (m_stopped)
+            throw Stopped();
         m_batches.push_back(std::move(batch));
         m_filled.notify_one();
+    }
+    // The sink takes no more.
+    void stop()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_batches.clear();
+        m_roomLeft.notify_one();
     }
     void close()
     {
@@ -72,6 +89,7 @@ private:
     std::condition_variable m_roomLeft;
     std::deque<Batch> m_batches;
     bool m_closed = false;
+    bool m_stopped = false;
 };
 
 // The sink on the reader's thread: it writes down what it is told.
@@ -145,45 +163,82 @@ qsizetype readAheadFrom()
     return g_aheadFrom;
 }
 
-bool readRtfAhead(QByteArrayView rtf, RtfSink &sink)
+struct RtfReadAhead::Reading
 {
-    if (rtf.size() < g_aheadFrom)
-        return readRtf(rtf, sink);
-
+    QByteArray rtf;
     Pipe pipe;
-    bool read = false;
-    std::thread reader([&] {
-        Recorder recorder(pipe);
-        read = readRtf(rtf, recorder);
-        recorder.finish();
-    });
+    std::thread reader;
     // Formats by id, as the reader made them.
     std::vector<RtfCharFormat> formats;
+    // The batch being told, and how far.
     Batch batch;
-    while (pipe.take(batch)) {
-        for (RtfCharFormat &format : batch.formats) {
-            const auto id = std::size_t(format.id);
-            if (id >= formats.size())
-                formats.resize(id + 1);
-            formats[id] = std::move(format);
+    std::size_t next = 0;
+    bool done = false;
+};
+
+RtfReadAhead::RtfReadAhead(const QByteArray &rtf) : m_reading(std::make_unique<Reading>())
+{
+    Reading &r = *m_reading;
+    r.rtf = rtf;
+    r.reader = std::thread([&r] {
+        Recorder recorder(r.pipe);
+        try {
+            readRtf(r.rtf, recorder);
+            recorder.finish();
+        } catch (const Stopped &) {
         }
-        for (const Batch::Step &step : batch.steps) {
-            switch (step.kind) {
-            case Batch::Kind::Text:
-                sink.text(step.text, formats[std::size_t(step.format)]);
-                break;
-            case Batch::Kind::NewParagraph:
-                sink.newParagraph();
-                break;
-            case Batch::Kind::ParagraphFormat:
-                sink.paragraphFormat(batch.paragraphs[std::size_t(step.paragraph)],
-                                     formats[std::size_t(step.format)]);
+    });
+}
+
+RtfReadAhead::~RtfReadAhead()
+{
+    m_reading->pipe.stop();
+    m_reading->reader.join();
+}
+
+bool RtfReadAhead::pass(RtfSink &sink, const std::function<bool()> &enough)
+{
+    Reading &r = *m_reading;
+    while (!r.done) {
+        if (r.next >= r.batch.steps.size()) {
+            r.batch = Batch();
+            r.next = 0;
+            if (!r.pipe.take(r.batch)) {
+                r.done = true;
                 break;
             }
+            for (RtfCharFormat &format : r.batch.formats) {
+                const auto id = std::size_t(format.id);
+                if (id >= r.formats.size())
+                    r.formats.resize(id + 1);
+                r.formats[id] = std::move(format);
+            }
+        }
+        const Batch::Step &step = r.batch.steps[r.next++];
+        switch (step.kind) {
+        case Batch::Kind::Text:
+            sink.text(step.text, r.formats[std::size_t(step.format)]);
+            break;
+        case Batch::Kind::NewParagraph:
+            sink.newParagraph();
+            if (enough && enough())
+                return false;
+            break;
+        case Batch::Kind::ParagraphFormat:
+            sink.paragraphFormat(r.batch.paragraphs[std::size_t(step.paragraph)],
+                                 r.formats[std::size_t(step.format)]);
+            break;
         }
     }
-    reader.join();
-    return read;
+    return true;
+}
+
+bool readRtfAhead(QByteArrayView rtf, RtfSink &sink)
+{
+    if (rtf.size() < g_aheadFrom || !looksLikeRtf(rtf))
+        return readRtf(rtf, sink);
+    RtfReadAhead(rtf.toByteArray()).pass(sink, {});
+    return true;
 }
 
 } // namespace store

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QDeadlineTimer>
+
+#include <memory>
 
 class QTextDocument;
 
@@ -43,6 +47,29 @@ namespace store {
 // is read as far as it goes. The document comes back unmodified, with undo and
 // redo as they were enabled before.
 bool readRtf(QByteArrayView rtf, QTextDocument *doc);
+
+// The same a part at a time, for a window that shows the start of a big joke
+// while the rest is read: step() adds to the document until its deadline has
+// passed (at a paragraph's end) and says whether the document is whole. Each
+// part goes in as one change of the document, undo off until it is whole;
+// then the document is unmodified, undo as it was. Destroyed before that, it
+// leaves the document as far as it came.
+class RtfDocumentLoad
+{
+public:
+    // Clears `doc` for `rtf`, which looksLikeRtf().
+    RtfDocumentLoad(const QByteArray &rtf, QTextDocument *doc);
+    ~RtfDocumentLoad();
+    RtfDocumentLoad(const RtfDocumentLoad &) = delete;
+    RtfDocumentLoad &operator=(const RtfDocumentLoad &) = delete;
+
+    bool step(QDeadlineTimer until);
+    void finish() { step(QDeadlineTimer(QDeadlineTimer::Forever)); }
+
+private:
+    struct Loading;
+    std::unique_ptr<Loading> m_loading;
+};
 
 // Whether `bytes` start with "{\rtf", after optional white space.
 bool looksLikeRtf(QByteArrayView bytes);

@@ -68,6 +68,10 @@ struct RtfParagraphFormat
 // Where a list's format keeps its first number, which Qt's list does not
 // know: the writer writes it back (\pnstart).
 constexpr int kListStartProperty = QTextFormat::UserProperty + 0x4c53; // "LS"
+// Which list of its file a list is: a long list is read as several lists
+// one after the other (see rtfdocument.cpp), which the writer writes as one
+// and numbers on.
+constexpr int kListIdProperty = QTextFormat::UserProperty + 0x4c44; // "LD"
 // Where a list item keeps its left and first-line indents in twips as its
 // file gave them: Qt indents lists in steps of its own, so the writer writes
 // these back as long as the item stays where they put it.

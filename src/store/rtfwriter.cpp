@@ -24,6 +24,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace store {
@@ -202,10 +203,13 @@ private:
 
     void paragraph(const QTextBlock &block);
     void listText(const QTextBlock &block, const ParaProps &p);
-    void listDefinition(const ParaProps &p, const QTextBlock &block);
+    void listDefinition(const ParaProps &p);
     // The list's number in the list table (\ls), which word processors
     // read; the rich-text box reads {\*\pn ...}.
     int listNumber(const QTextList *list);
+    // The list an item belongs to as its file had it: the first of the lists
+    // a long list was read as, or the item's own.
+    const QTextList *wholeList(const QTextList *list);
     void listTable(Sink &out);
     void numberText(std::string_view w, const QString &text);
     void paraWords(const ParaProps &p);
@@ -229,6 +233,9 @@ private:
     std::vector<Font> m_fonts;
     std::vector<QRgb> m_colors;                  // the table's entries after the automatic one
     std::vector<const QTextList *> m_tableLists; // \ls n at n - 1
+    std::unordered_map<int, const QTextList *> m_wholeLists; // by kListIdProperty
+    std::unordered_map<int, int> m_itemsSoFar;               // the same
+    int m_item = 0; // the paragraph's number in its list, from 0
 
     // Formats by their index in the document.
     std::vector<int> m_charSlot; // index -> position in m_chars + 1
@@ -360,7 +367,7 @@ const ParaProps &Writer::paraProps(const QTextBlock &block)
         const qreal marker = std::max(lf.indent(), 1) * m_indentWidth;
         left += marker;
         p.fi = -twips(marker);
-        p.textList = list;
+        p.textList = wholeList(list);
         // An item still where its file's indents put it gets them back, in
         // twips as the file gave them.
         if (f.hasProperty(kListLeftTwipsProperty) && f.indent() == 0) {
@@ -560,14 +567,15 @@ Bullet bulletOf(QTextListFormat::Style style)
     }
 }
 
-// The number of a list item as its list shows it, from the list's first
-// number on.
-QString itemNumber(const QTextList &list, const QTextBlock &block)
+// The number of a list item, the `index`th of its list, as its list shows
+// it, from the list's first number on.
+QString itemNumber(const QTextList &list, const QTextBlock &block, int index)
 {
     const QTextListFormat lf = list.format();
-    if (!lf.hasProperty(kListStartProperty))
+    if (!lf.hasProperty(kListStartProperty) && !lf.hasProperty(kListIdProperty))
         return list.itemText(block);
-    const int n = lf.intProperty(kListStartProperty) + list.itemNumber(block);
+    const int n =
+        (lf.hasProperty(kListStartProperty) ? lf.intProperty(kListStartProperty) : 1) + index;
     QString number;
     switch (lf.style()) {
     case QTextListFormat::ListLowerAlpha:
@@ -612,7 +620,7 @@ void Writer::listText(const QTextBlock &block, const ParaProps &p)
         m_out.put(bullet.byte);
     } else {
         word("\\f", 0);
-        text(m_out, itemNumber(*p.textList, block));
+        text(m_out, itemNumber(*block.textList(), block, m_item));
     }
     word("\\tab"sv);
     close();
@@ -630,7 +638,7 @@ void Writer::numberText(std::string_view w, const QString &text)
     close();
 }
 
-void Writer::listDefinition(const ParaProps &p, const QTextBlock &block)
+void Writer::listDefinition(const ParaProps &p)
 {
     open();
     if (p.list == ListKind::Bullet) {
@@ -647,7 +655,7 @@ void Writer::listDefinition(const ParaProps &p, const QTextBlock &block)
         // paragraphs goes on from there.
         word("\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart",
              (lf.hasProperty(kListStartProperty) ? lf.intProperty(kListStartProperty) : 1) +
-                 p.textList->itemNumber(block));
+                 m_item);
         switch (lf.style()) {
         case QTextListFormat::ListLowerAlpha:
             word("\\pnlcltr"sv);
@@ -716,11 +724,16 @@ void Writer::paragraph(const QTextBlock &block)
     if (changed && !m_first)
         word("\\pard"sv);
     m_first = false;
+    if (const QTextList *list = block.textList()) {
+        const QTextListFormat lf = list->format();
+        m_item = lf.hasProperty(kListIdProperty) ? m_itemsSoFar[lf.intProperty(kListIdProperty)]++
+                                                 : list->itemNumber(block);
+    }
     if (p.list != ListKind::None)
         listText(block, p);
     if (changed) {
         if (p.list != ListKind::None)
-            listDefinition(p, block);
+            listDefinition(p);
         paraWords(p);
         if (p.list != ListKind::None) {
             word("\\ls", listNumber(p.textList));
@@ -783,6 +796,14 @@ void Writer::paragraph(const QTextBlock &block)
     }
     m_out.put("\\par\r\n"sv);
     m_delimit = false;
+}
+
+const QTextList *Writer::wholeList(const QTextList *list)
+{
+    const QTextListFormat lf = list->format();
+    if (!lf.hasProperty(kListIdProperty))
+        return list;
+    return m_wholeLists.try_emplace(lf.intProperty(kListIdProperty), list).first->second;
 }
 
 int Writer::listNumber(const QTextList *list)

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 
 class JokeOutput : public MainWindowFixture
@@ -207,6 +208,57 @@ TEST_F(JokeOutput, EachJokeReplacesTheViewsDocumentAndPlainTextTakesTheViewsFont
     EXPECT_EQ(view->document()->toPlainText(), kJoke);
     for (const QAction *output : outputs)
         EXPECT_TRUE(output->isEnabled()) << output->objectName().toStdString();
+}
+
+// A big joke shows from its start at once and the rest follows while the
+// window goes on: whatever needs the whole joke gets it whole, another joke
+// chosen meanwhile is not added to, and in the end the joke is all there.
+TEST_F(JokeOutput, BigJokeShowsItsStartAtOnceAndTheRestFollows)
+{
+    constexpr int kLines = 60000;
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
+                     "Arial;}}\\f0\\fs20 ";
+    QString text;
+    for (int i = 0; i < kLines; ++i) {
+        rtf += (i % 2 ? "\\b " : "\\b0 ") + QByteArray::number(i) + " \\'e8\\'e1st\\par\r\n";
+        text += QString::number(i) + u" část\n"_qs;
+    }
+    rtf += "}";
+    text.chop(1);
+    folder.write(QStringLiteral("DataBase/Zvířata/Žirafa.vti"), rtf);
+    QTextEdit *view = window->Vtip;
+
+    clickRow(1);
+    EXPECT_LT(view->document()->blockCount(), kLines);
+    clickRow(0);
+    QTest::qWait(50);
+    EXPECT_EQ(view->document()->toPlainText(), kJoke);
+
+    clickRow(1);
+    window->KopVtip->trigger();
+    ASSERT_TRUE(services.clipboard);
+    EXPECT_EQ(services.clipboard->text(), text);
+
+    // What the user selected and where they read stay as the rest comes.
+    clickRow(0);
+    clickRow(1);
+    QTextCursor selection(view->document());
+    selection.setPosition(8);
+    selection.setPosition(14, QTextCursor::KeepAnchor);
+    view->setTextCursor(selection);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
+    const int top = view->cursorForPosition(QPoint(0, 0)).position();
+    ASSERT_GT(top, 0);
+    for (int waited = 0; view->document()->blockCount() < kLines && waited < 30000; waited += 20)
+        QTest::qWait(20);
+    QTextDocument *doc = view->document();
+    EXPECT_EQ(doc->toPlainText(), text);
+    EXPECT_EQ(view->cursorForPosition(QPoint(0, 0)).position(), top);
+    window->Koprovatdoschrnky1->trigger();
+    EXPECT_EQ(services.clipboard->text(), text.mid(8, 6));
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_FALSE(doc->isUndoRedoEnabled());
+    EXPECT_TRUE(doc->findBlockByNumber(kLines - 1).begin().fragment().charFormat().font().bold());
 }
 
 namespace {

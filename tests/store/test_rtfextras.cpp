@@ -11,6 +11,7 @@
 #include "store/rtfwriter.h"
 #include "support/corpus.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -322,6 +323,52 @@ TEST(RtfExtras, ListsKeepTheirNumbersAndBullets)
     ASSERT_TRUE(store::rtfToHtml(rtf, [&](QByteArrayView piece) { html += piece; }));
     EXPECT_TRUE(html.contains("<ol start=\"5\"")) << html.toStdString();
     EXPECT_TRUE(html.contains("<ol start=\"3\"")) << html.toStdString();
+}
+
+// A list longer than the parts the reader keeps long lists in is still one
+// list: written as one, numbered on from its first number, after an item is
+// taken out as much as before.
+TEST(RtfExtras, ALongListIsWrittenAsOneListNumberedOn)
+{
+    constexpr int kItems = 700;
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                     "\\pard{\\pntext\\f0 5.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0"
+                     "\\pnstart5\\pndec{\\pntxta.}}\\fi-360\\li720 item0\\par";
+    for (int i = 1; i < kItems; ++i)
+        rtf += "{\\pntext\\f0 " + QByteArray::number(5 + i) + ".\\tab}item" +
+               QByteArray::number(i) + "\\par";
+    rtf += "}";
+    const auto doc = read(rtf);
+    ASSERT_EQ(doc->blockCount(), kItems);
+    const auto numbers = [](const QByteArray &written) {
+        QList<int> found;
+        static const QRegularExpression marker(QStringLiteral(R"(\\pntext\\f0 (\d+)\.\\tab)"));
+        for (const QRegularExpressionMatch &m : marker.globalMatch(QString::fromLatin1(written)))
+            found << m.captured(1).toInt();
+        return found;
+    };
+    const auto oneList = [](const QByteArray &written) {
+        return written.contains("\\ls1") && !written.contains("\\ls2") &&
+               written.count("\\pnstart") == 1;
+    };
+    QList<int> expected;
+    for (int i = 0; i < kItems; ++i)
+        expected << 5 + i;
+
+    const QByteArray written = store::writeRtf(*doc);
+    EXPECT_EQ(numbers(written), expected);
+    EXPECT_TRUE(oneList(written)) << written.left(2000).toStdString();
+    EXPECT_EQ(store::writeRtf(*read(written)), written) << "read and written again, the same";
+
+    // The 10th item taken out: the rest close up.
+    QTextCursor tenth(doc->findBlockByNumber(9));
+    tenth.select(QTextCursor::BlockUnderCursor);
+    tenth.removeSelectedText();
+    expected.removeLast();
+    const QByteArray shorter = store::writeRtf(*doc);
+    EXPECT_EQ(numbers(shorter), expected);
+    EXPECT_TRUE(oneList(shorter));
+    EXPECT_FALSE(shorter.contains(" item9\\par"));
 }
 
 // The corpus files made for these: their formats, read and after a round
