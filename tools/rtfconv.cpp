@@ -19,6 +19,8 @@
 #include "store/rtftext.h"
 #include "store/rtfwriter.h"
 
+#include <version.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
@@ -41,10 +43,26 @@ void fail(const QString &message)
     std::fprintf(stderr, "chichotek-rtfconv: %s\n", qUtf8Printable(message));
 }
 
+constexpr const char *kUsage =
+    "Použití: chichotek-rtfconv to-text|to-rtf|to-html VSTUP VÝSTUP\n"
+    "Převede soubor vtipu tak, jak jej čte a zapisuje program Chichotek.\n"
+    "\n"
+    "  to-text   prostý text vtipu, UTF-8, řádky zakončené LF\n"
+    "  to-rtf    vtip zapsaný znovu jako RTF\n"
+    "  to-html   vtip jako dokument HTML5, UTF-8\n"
+    "\n"
+    "VSTUP se čte jako vtip: RTF, začíná-li „{\\rtf“, jinak text ve Windows-1250.\n"
+    "„-“ místo VSTUPU je standardní vstup, místo VÝSTUPU standardní výstup.\n"
+    "\n"
+    "  -h, --help       vypíše tuto nápovědu\n"
+    "  -v, --version    vypíše verzi\n"
+    "\n"
+    "Návratový kód: 0 převedeno, 1 soubor nelze přečíst nebo zapsat, 2 chybné\n"
+    "použití.\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: chichotek-rtfconv to-text|to-rtf|to-html IN OUT\n"
-                         "       IN or OUT \"-\": the standard input or output\n");
+    std::fputs("chichotek-rtfconv: chybné použití. Nápovědu vypíše --help.\n", stderr);
     return 2;
 }
 
@@ -193,6 +211,14 @@ void html(const Input &input, const std::function<void(QByteArrayView)> &write)
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && (std::strcmp(argv[1], "-v") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+        std::printf("chichotek-rtfconv %s\n", CHICHOTEK_VERSION);
+        return 0;
+    }
     if (argc != 4)
         return usage();
     const std::optional<Mode> mode = modeOf(argv[1]);

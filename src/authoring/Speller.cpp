@@ -1,6 +1,7 @@
 #include "Speller.h"
 
 #include "store/files.h"
+#include "store/programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -118,10 +119,7 @@ QString Speller::decoded(const std::string &word) const
 
 QString Speller::userFolder()
 {
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(config + QStringLiteral("/chichotek"));
+    return store::configFolder();
 }
 
 QString Speller::why() const

@@ -3,6 +3,7 @@
 #include "Celkem.h"
 #include "Details.h"
 #include "Hledat.h"
+#include "SingleWindow.h"
 #include "Unit1.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
@@ -31,6 +33,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -40,6 +43,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 #include <optional>
 
@@ -221,6 +225,9 @@ void endOnSignals()
 
 namespace {
 
+// The folder made on this first start, told of once the window shows.
+QString g_firstStart;
+
 // Creates the other windows right after the main window's first paint, or
 // after a moment when no paint comes (a window started minimised).
 class AfterFirstPaint : public QObject
@@ -251,11 +258,69 @@ private:
         deleteLater();
         // What the start found for the user to decide on, once the window
         // shows.
-        QTimer::singleShot(0, HLAVNI, [] { HLAVNI->checkAfterStart(); });
+        QTimer::singleShot(0, HLAVNI, [] {
+            HLAVNI->checkAfterStart();
+            if (!g_firstStart.isEmpty())
+                tellFirstStart(std::exchange(g_firstStart, QString()));
+        });
     }
 };
 
+// Raises the main window for a program started again on its folder.
+SingleWindow *g_singleWindow = nullptr;
+
+void answerForFolder(const QString &folder)
+{
+    if (!g_singleWindow)
+        g_singleWindow = new SingleWindow(QCoreApplication::instance());
+    g_singleWindow->answerFor(folder, [] {
+        if (!HLAVNI)
+            return;
+        HLAVNI->setWindowState(HLAVNI->windowState() & ~Qt::WindowMinimized);
+        HLAVNI->show();
+        HLAVNI->raise();
+        HLAVNI->activateWindow();
+    });
+}
+
 } // namespace
+
+void tellFirstStart(const QString &folder)
+{
+    platform::services().message(
+        QStringLiteral("Vítejte v programu Chichotek!\n\n"
+                       "Vaše knihovny vtipů jsou ve složce „%1“; program ji právě vytvořil "
+                       "a naplnil ukázkovými vtipy.\n\n"
+                       "Jinou složku programu (třeba složku z Windows se složkou DataBase) "
+                       "otevřete příkazem „Databáze → Nedávné složky → Otevřít jinou "
+                       "složku...“ nebo spuštěním „chichotek --folder SLOŽKA“. Více řekne "
+                       "příručka (F1).")
+            .arg(QDir::toNativeSeparators(folder)));
+}
+
+void openFolder(const QString &folder)
+{
+    if (HLAVNI) {
+        HLAVNI->leaveFolder();
+        destroyWindows();
+    }
+    createMainWindow(folder);
+    if (HLAVNI->quitAtOnce()) {
+        // The folder is open elsewhere and the user would rather not read it
+        // here: the program ends as a start on it would.
+        QCoreApplication::exit(0);
+        return;
+    }
+    store::rememberFolder(folder);
+    answerForFolder(folder);
+    showMainWindow();
+}
+
+void openFolderLater(const QString &folder)
+{
+    // The menu command that asks for it belongs to the window that goes.
+    QTimer::singleShot(0, QCoreApplication::instance(), [folder] { openFolder(folder); });
+}
 
 void showMainWindow()
 {
@@ -315,6 +380,49 @@ CommandLine readCommandLine(const QStringList &arguments)
     return line;
 }
 
+QStringList programArguments(int argc, const char *const *argv)
+{
+    // Qt's own options, which Qt takes out of the command line once it runs,
+    // with one dash or two, the value after them or after "=".
+    static const QSet<QString> withValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("name"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("geometry"),        QStringLiteral("title"),
+        QStringLiteral("qmljsdebugger"),   QStringLiteral("visual")};
+    static const QSet<QString> alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                        QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                        QStringLiteral("sync"),    QStringLiteral("testability")};
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QFile::decodeName(argv[i]);
+        if (argument == u"--") {
+            for (; i < argc; ++i)
+                arguments << QFile::decodeName(argv[i]);
+            break;
+        }
+        QString option = argument.startsWith(u"--")  ? argument.mid(2)
+                         : argument.startsWith(u'-') ? argument.mid(1)
+                                                     : QString();
+        const qsizetype equals = option.indexOf(u'=');
+        const bool valueJoined = equals > 0;
+        if (valueJoined)
+            option.truncate(equals);
+        if (withValue.contains(option)) {
+            if (!valueJoined)
+                ++i;
+            continue;
+        }
+        if (alone.contains(option) && !valueJoined)
+            continue;
+        arguments << argument;
+    }
+    return arguments;
+}
+
 QString helpText()
 {
     return QStringLiteral(
@@ -342,13 +450,16 @@ QString versionText()
                           "Není poskytována ŽÁDNÁ ZÁRUKA v rozsahu povoleném zákonem.\n");
 }
 
-QString startingFolder(const QString &chosen, const QString &executableFolder)
+QString startingFolder(const QString &chosen, const QString &executableFolder, bool *firstStart)
 {
     const store::ProgramFolder place = store::programFolderFor(executableFolder, chosen);
     QString folder = place.path;
     QString problem;
+    if (firstStart)
+        *firstStart = false;
     if (place.kind == store::FolderKind::PerUser &&
-        !store::fillFromSample(folder, store::sampleFolderFor(executableFolder), &problem))
+        !store::fillFromSample(folder, store::sampleFolderFor(executableFolder), &problem,
+                               firstStart))
         problem = QStringLiteral("Složku programu „%1“ nelze připravit. %2")
                       .arg(QDir::toNativeSeparators(folder), problem);
     bool needsDatabase = place.kind == store::FolderKind::Chosen;
@@ -456,40 +567,49 @@ void destroyWindows()
 
 int runProgram(int argc, char **argv)
 {
-    // Help and version are answered before Qt looks for a screen.
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--")
-            break;
-        if (argument == "-h" || argument == "--help" || argument == "-v" ||
-            argument == "--version") {
-            const QString text =
-                argument.startsWith("--h") || argument == "-h" ? helpText() : versionText();
-            std::fputs(text.toLocal8Bit().constData(), stdout);
-            return 0;
-        }
+    // The command line is read before Qt looks for a screen: help, version
+    // and a wrong option need none.
+    const CommandLine line = readCommandLine(programArguments(argc, argv));
+    switch (line.action) {
+    case CommandLine::Help:
+    case CommandLine::Version: {
+        const QString text = line.action == CommandLine::Help ? helpText() : versionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
     }
-    QApplication app(argc, argv);
-    const CommandLine line = readCommandLine(QCoreApplication::arguments().mid(1));
-    if (line.action == CommandLine::Fail) {
+    case CommandLine::Fail:
         std::fputs(QStringLiteral("chichotek: %1\nNápovědu vypíše „chichotek --help“.\n")
                        .arg(line.error)
                        .toLocal8Bit()
                        .constData(),
                    stderr);
         return 2;
+    case CommandLine::Run:
+        break;
     }
+    QApplication app(argc, argv);
     setupApplication(app);
     endOnSignals();
-    createMainWindow(startingFolder(line.folder, QCoreApplication::applicationDirPath()));
+    bool firstStart = false;
+    const QString folder =
+        startingFolder(line.folder, QCoreApplication::applicationDirPath(), &firstStart);
+    // A window of this folder is open already: it comes to the front.
+    if (SingleWindow::handOver(folder))
+        return 0;
+    createMainWindow(folder);
     if (HLAVNI->quitAtOnce()) {
         destroyWindows();
         return 0;
     }
+    store::rememberFolder(folder);
+    answerForFolder(folder);
+    const bool checking = qEnvironmentVariableIsSet("CHICHOTEK_CHECK");
+    if (firstStart && !checking)
+        g_firstStart = folder;
     showMainWindow();
     // For checks of an installed program: what the main window shows goes to
     // the standard output, and the program ends.
-    if (qEnvironmentVariableIsSet("CHICHOTEK_CHECK")) {
+    if (checking) {
         QTimer::singleShot(0, HLAVNI, [] {
             std::printf("%s\n%s\n", QDir::currentPath().toLocal8Bit().constData(),
                         HLAVNI->Seznam->items().join(u'\n').toLocal8Bit().constData());

@@ -52,6 +52,10 @@ struct CommandLine
 // Reads the arguments that follow the program's name (Qt's own options
 // already taken out).
 CommandLine readCommandLine(const QStringList &arguments);
+// The program's own arguments of a command line: those after the program's
+// name less Qt's own options (-platform, -style, -display and the others Qt
+// takes with their values), read before Qt starts.
+QStringList programArguments(int argc, const char *const *argv);
 // The texts of `--help` and `--version`.
 QString helpText();
 QString versionText();
@@ -61,7 +65,18 @@ QString versionText();
 // the user's own folder, made and filled from the installed sample on the
 // first start. A folder that cannot be written is reported once, and the
 // user may choose another one instead.
-QString startingFolder(const QString &chosen, const QString &executableFolder);
+// `firstStart` tells whether the user's own folder was made now.
+QString startingFolder(const QString &chosen, const QString &executableFolder,
+                       bool *firstStart = nullptr);
+// Tells the user where the folder made on the first start is, and how to
+// open another one.
+void tellFirstStart(const QString &folder);
+// Switches the program to another program folder as a fresh start on it
+// would: the main window leaves its folder (settings saved, lock gone), the
+// windows are made anew on the other one, which heads the recent folders.
+// The later one waits until the command that asks for it has returned.
+void openFolder(const QString &folder);
+void openFolderLater(const QString &folder);
 
 // The main routine: runs the program until the main window closes.
 int runProgram(int argc, char **argv);

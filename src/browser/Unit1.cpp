@@ -2,6 +2,7 @@
 
 #include "Celkem.h"
 #include "Details.h"
+#include "HelpWindow.h"
 #include "Hledat.h"
 #include "Program.h"
 #include "TextSearch.h"
@@ -20,6 +21,7 @@
 #include "store/conflicts.h"
 #include "store/databaselock.h"
 #include "store/files.h"
+#include "store/programfolder.h"
 #include "store/recovery.h"
 #include "store/richclipboard.h"
 #include "store/rtfsink.h"
@@ -361,63 +363,69 @@ void THLAVNI::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("HlavniMenu"));
 
-    SaveVtip = bar->addMenu(QStringLiteral("Soubor"));
+    SaveVtip = bar->addMenu(QStringLiteral("&Soubor"));
     SaveVtip->setObjectName(QStringLiteral("SaveVtip"));
-    UlozVtip = menuItem(SaveVtip, "UlozVtip", QStringLiteral("Uložit vtip jako..."), false);
+    UlozVtip = menuItem(SaveVtip, "UlozVtip", QStringLiteral("&Uložit vtip jako..."), false);
     SaveVtip->addSeparator();
-    Tisk = menuItem(SaveVtip, "Tisk", QStringLiteral("Vytisknout vtip..."), false);
-    KopVtip = menuItem(SaveVtip, "KopVtip", QStringLiteral("Kopírovat vtip do schránky"), false);
+    Tisk = menuItem(SaveVtip, "Tisk", QStringLiteral("&Vytisknout vtip..."), false);
+    KopVtip = menuItem(SaveVtip, "KopVtip", QStringLiteral("Kopírovat vtip do &schránky"), false);
     SaveVtip->addSeparator();
-    Konec1 = menuItem(SaveVtip, "Konec1", QStringLiteral("Konec"));
+    Konec1 = menuItem(SaveVtip, "Konec1", QStringLiteral("&Konec"));
+    Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(Konec1, &QAction::triggered, this, [this] { Konec1Click(); });
 
-    Databze1 = bar->addMenu(QStringLiteral("Databáze"));
+    Databze1 = bar->addMenu(QStringLiteral("&Databáze"));
     Databze1->setObjectName(QStringLiteral("Databze1"));
     Databze1->setToolTipsVisible(true);
-    Vytvor = menuItem(Databze1, "Vytvor", QStringLiteral("Vytvořit novou..."));
-    Uprav = menuItem(Databze1, "Uprav", QStringLiteral("Upravit..."), false);
+    Vytvor = menuItem(Databze1, "Vytvor", QStringLiteral("&Vytvořit novou..."));
+    Uprav = menuItem(Databze1, "Uprav", QStringLiteral("&Upravit..."), false);
     Databze1->addSeparator();
-    Pridat = menuItem(Databze1, "Pridat", QStringLiteral("Přidat do seznamu..."));
+    Pridat = menuItem(Databze1, "Pridat", QStringLiteral("&Přidat do seznamu..."));
     Pridat->setToolTip(QStringLiteral("Přidá knihovnu do seznamu dostupních knihoven."));
-    OdstrU = menuItem(Databze1, "OdstrU", QStringLiteral("Odstranit úplně..."), false);
+    OdstrU = menuItem(Databze1, "OdstrU", QStringLiteral("&Odstranit úplně..."), false);
     OdstrU->setToolTip(QStringLiteral("Odstraní knihovny úplně..."));
-    Odstr = menuItem(Databze1, "Odstr", QStringLiteral("Odstranit ze seznamu"), false);
+    Odstr = menuItem(Databze1, "Odstr", QStringLiteral("Odstranit &ze seznamu"), false);
     Odstr->setToolTip(QStringLiteral("Odstraní knihovnu pouze ze seznamu dostupních knihoven."));
     Databze1->addSeparator();
-    Najit = menuItem(Databze1, "Najit", QStringLiteral("Najít vtip..."), false);
-    HledatVText = menuItem(Databze1, "HledatVText", QStringLiteral("Hledat v textech vtipů..."));
+    Najit = menuItem(Databze1, "Najit", QStringLiteral("&Najít vtip..."), false);
+    HledatVText = menuItem(Databze1, "HledatVText", QStringLiteral("&Hledat v textech vtipů..."));
     HledatVText->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     Databze1->addSeparator();
-    Internet1 = Databze1->addMenu(QStringLiteral("Internet"));
+    Internet1 = Databze1->addMenu(QStringLiteral("&Internet"));
     Internet1->setObjectName(QStringLiteral("Internet1"));
     Sthnoutvtipy1 =
-        menuItem(Internet1, "Sthnoutvtipy1", QStringLiteral("Stáhnout vtipy..."), false);
+        menuItem(Internet1, "Sthnoutvtipy1", QStringLiteral("&Stáhnout vtipy..."), false);
     Publikovatknihovnu1 =
-        menuItem(Internet1, "Publikovatknihovnu1", QStringLiteral("Publikovat knihovnu..."));
+        menuItem(Internet1, "Publikovatknihovnu1", QStringLiteral("&Publikovat knihovnu..."));
     Databze1->addSeparator();
-    Setrit = menuItem(Databze1, "Setrit", QStringLiteral("Setřídit podle názvu..."));
-    Presun = Databze1->addMenu(QStringLiteral("Přesunout"));
+    Setrit = menuItem(Databze1, "Setrit", QStringLiteral("&Setřídit podle názvu..."));
+    Presun = Databze1->addMenu(QStringLiteral("Př&esunout"));
     Presun->setObjectName(QStringLiteral("Presun"));
-    PrNah = menuItem(Presun, "PrNah", QStringLiteral("Nahoru"));
+    PrNah = menuItem(Presun, "PrNah", QStringLiteral("&Nahoru"));
     PrNah->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    PrDol = menuItem(Presun, "PrDol", QStringLiteral("Dolu"));
+    PrDol = menuItem(Presun, "PrDol", QStringLiteral("&Dolu"));
     PrDol->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     Databze1->addSeparator();
-    celkovy = menuItem(Databze1, "celkovy", QStringLiteral("Celkový počet vtipů..."));
+    celkovy = menuItem(Databze1, "celkovy", QStringLiteral("&Celkový počet vtipů..."));
+    Databze1->addSeparator();
+    Nedavne = Databze1->addMenu(QStringLiteral("Ne&dávné složky"));
+    Nedavne->setObjectName(QStringLiteral("Nedavne"));
+    connect(Nedavne, &QMenu::aboutToShow, this, [this] { fillRecentFolders(); });
+    fillRecentFolders();
 
-    Nastaven1 = bar->addMenu(QStringLiteral("Nastavení"));
+    Nastaven1 = bar->addMenu(QStringLiteral("&Nastavení"));
     Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
-    Psmo1 = menuItem(Nastaven1, "Psmo1", QStringLiteral("Písmo..."));
-    Tiskrny1 = menuItem(Nastaven1, "Tiskrny1", QStringLiteral("Tiskárny..."));
-    Obrzekpozad1 = Nastaven1->addMenu(QStringLiteral("Obrázek pozadí"));
+    Psmo1 = menuItem(Nastaven1, "Psmo1", QStringLiteral("&Písmo..."));
+    Tiskrny1 = menuItem(Nastaven1, "Tiskrny1", QStringLiteral("&Tiskárny..."));
+    Obrzekpozad1 = Nastaven1->addMenu(QStringLiteral("&Obrázek pozadí"));
     Obrzekpozad1->setObjectName(QStringLiteral("Obrzekpozad1"));
-    Obrzek1 = menuItem(Obrzekpozad1, "Obrzek1", QStringLiteral("Nahrát..."));
+    Obrzek1 = menuItem(Obrzekpozad1, "Obrzek1", QStringLiteral("&Nahrát..."));
     connect(Obrzek1, &QAction::triggered, this, [this] { Obrzek1Click(); });
     connect(Psmo1, &QAction::triggered, this, [this] { Psmo1Click(); });
     connect(Tiskrny1, &QAction::triggered, this, [this] { Tiskrny1Click(); });
     Obrzekpozad1->addSeparator();
-    Roz = checkItem(Obrzekpozad1, "Roz", QStringLiteral("Roztáhnout"));
-    Centr = checkItem(Obrzekpozad1, "Centr", QStringLiteral("Centrovat"));
+    Roz = checkItem(Obrzekpozad1, "Roz", QStringLiteral("&Roztáhnout"));
+    Centr = checkItem(Obrzekpozad1, "Centr", QStringLiteral("&Centrovat"));
 
     connect(Vytvor, &QAction::triggered, this, [] { Formular->exec(); });
     connect(Uprav, &QAction::triggered, this, [] { Upravit->exec(); });
@@ -431,9 +439,13 @@ void THLAVNI::createMenus()
     connect(PrDol, &QAction::triggered, this, [this] { PrDolClick(); });
     connect(Setrit, &QAction::triggered, this, [this] { SetritClick(); });
 
-    Npovda1 = bar->addMenu(QStringLiteral("Nápověda"));
+    Npovda1 = bar->addMenu(QStringLiteral("Ná&pověda"));
     Npovda1->setObjectName(QStringLiteral("Npovda1"));
-    Oaplikaci1 = menuItem(Npovda1, "Oaplikaci1", QStringLiteral("O aplikaci..."));
+    Prirucka = menuItem(Npovda1, "Prirucka", QStringLiteral("&Příručka"));
+    Prirucka->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(Prirucka, &QAction::triggered, this, [this] { showGuide(this); });
+    Npovda1->addSeparator();
+    Oaplikaci1 = menuItem(Npovda1, "Oaplikaci1", QStringLiteral("&O aplikaci..."));
 
     OtevriAkce = new QAction(QStringLiteral("OtevriAkce"), this);
     OtevriAkce->setObjectName(QStringLiteral("OtevriAkce"));
@@ -449,12 +461,12 @@ void THLAVNI::createPopupMenus()
 {
     PanelMenu = new QMenu(this);
     PanelMenu->setObjectName(QStringLiteral("PanelMenu"));
-    UlozZobr = checkItem(PanelMenu, "UlozZobr", QStringLiteral("Uložení vtipu"));
-    ZobTisk = checkItem(PanelMenu, "ZobTisk", QStringLiteral("Vytisknutí vtipu"));
-    ZobCopyVtip = checkItem(PanelMenu, "ZobCopyVtip", QStringLiteral("Kopírování vtipu"));
-    ZobPismo = checkItem(PanelMenu, "ZobPismo", QStringLiteral("Nastavení písma"));
+    UlozZobr = checkItem(PanelMenu, "UlozZobr", QStringLiteral("&Uložení vtipu"));
+    ZobTisk = checkItem(PanelMenu, "ZobTisk", QStringLiteral("&Vytisknutí vtipu"));
+    ZobCopyVtip = checkItem(PanelMenu, "ZobCopyVtip", QStringLiteral("&Kopírování vtipu"));
+    ZobPismo = checkItem(PanelMenu, "ZobPismo", QStringLiteral("Nastavení &písma"));
     PanelMenu->addSeparator();
-    Odemk = menuItem(PanelMenu, "Odemk", QStringLiteral("Odemknout"));
+    Odemk = menuItem(PanelMenu, "Odemk", QStringLiteral("&Odemknout"));
     Odemk->setCheckable(true);
     Odemk->setChecked(false);
     connect(Panel, &QWidget::customContextMenuRequested, this,
@@ -478,11 +490,11 @@ void THLAVNI::createPopupMenus()
     MenuVtipu = new QMenu(this);
     MenuVtipu->setObjectName(QStringLiteral("MenuVtipu"));
     MenuVtipu->setToolTipsVisible(true);
-    Koprovatdoschrnky1 = menuItem(MenuVtipu, "Koprovatdoschrnky1", QStringLiteral("Kopírovat"));
+    Koprovatdoschrnky1 = menuItem(MenuVtipu, "Koprovatdoschrnky1", QStringLiteral("&Kopírovat"));
     Koprovatdoschrnky1->setToolTip(QStringLiteral("Zkopíruje vybranou část vtipu do schránky."));
-    Vytisknout1 = menuItem(MenuVtipu, "Vytisknout1", QStringLiteral("Vytisknout..."));
+    Vytisknout1 = menuItem(MenuVtipu, "Vytisknout1", QStringLiteral("&Vytisknout..."));
     Vytisknout1->setToolTip(QStringLiteral("Vytiskne vtip!!!"));
-    Uloitjako1 = menuItem(MenuVtipu, "Uloitjako1", QStringLiteral("Uložit jako..."));
+    Uloitjako1 = menuItem(MenuVtipu, "Uloitjako1", QStringLiteral("&Uložit jako..."));
     Uloitjako1->setToolTip(QStringLiteral("Uloží vtip jako..."));
     connect(Koprovatdoschrnky1, &QAction::triggered, this, [this] { Koprovatdoschrnky1Click(); });
     connect(Vytisknout1, &QAction::triggered, this, [this] { RychTiskClick(); });
@@ -524,32 +536,37 @@ void THLAVNI::FormCreate()
     IkonkaCount = 0;
     // 3.
     Najit->setEnabled(false);
-    // 4. The background picture.
+    // 4. The background picture. A folder without it (a database copied
+    // alone) and one whose settings cannot be read go on without them, on
+    // the window's plain ground and with the settings the window starts
+    // with; both are said in one message at the end.
     QString error;
-    const std::optional<QImage> background = store::readBackground(&error);
-    if (!background) {
-        platform::services().error(error);
-        return;
-    }
-    Pozadi->setImage(*background);
+    QStringList problems;
+    if (const std::optional<QImage> background = store::readBackground(&error))
+        Pozadi->setImage(*background);
+    else
+        problems << error + QStringLiteral(" Okno bude bez obrázku pozadí.");
     // 5.
     Rezim = RezimKnihovny;
     // 6. The list of libraries.
     if (!loadLibraries(&error)) {
-        platform::services().error(error);
+        problems << error;
+        platform::services().error(problems.join(u'\n'));
         return;
     }
     Seznam->setItems(m_libraries.entries);
     // 7.
     FontDialogFont = Vtip->font();
     // 8. The settings.
-    const std::optional<QStringList> settings = store::readList(store::settingsFile(), &error);
-    if (!settings) {
-        platform::services().error(error);
-        return;
+    if (const std::optional<QStringList> settings =
+            store::readList(store::settingsFile(), &error)) {
+        Nastaveni = *settings;
+        applySettings();
+    } else {
+        problems << error + QStringLiteral(" Platí výchozí nastavení.");
     }
-    Nastaveni = *settings;
-    applySettings();
+    if (!problems.isEmpty())
+        platform::services().error(problems.join(u'\n'));
 }
 
 bool THLAVNI::lockDatabase()
@@ -998,23 +1015,67 @@ void THLAVNI::Konec1Click()
     close();
 }
 
-bool THLAVNI::FormCloseQuery()
+bool THLAVNI::saveSettings(QString *error)
 {
     store::SettingsFlags flags{};
     const QAction *items[] = {Roz, Centr, UlozZobr, ZobTisk, ZobCopyVtip, ZobPismo};
     for (int i = 0; i < store::SettingsFlagCount; ++i)
         flags[i] = items[i]->isChecked();
     Nastaveni = store::settingsLines(flags);
-    QString error;
-    // A settings file that cannot be written is reported, and the user can
-    // still quit. A window that only reads leaves the settings to the other.
-    // Settings as the file has them already are not written again.
+    // A window that only reads leaves the settings to the other. Settings as
+    // the file has them already are not written again.
     store::FileVersion version;
-    if (!m_readOnly && store::readList(store::settingsFile(), nullptr, &version) != Nastaveni &&
-        !store::writeList(store::settingsFile(), Nastaveni, &error, &version))
+    return m_readOnly || store::readList(store::settingsFile(), nullptr, &version) == Nastaveni ||
+           store::writeList(store::settingsFile(), Nastaveni, error, &version);
+}
+
+bool THLAVNI::FormCloseQuery()
+{
+    // A settings file that cannot be written is reported, and the user can
+    // still quit.
+    QString error;
+    if (!saveSettings(&error))
         platform::services().error(error);
     platform::services().beep();
     return platform::services().confirm(QStringLiteral("Opravdu ukončit program?"));
+}
+
+void THLAVNI::leaveFolder()
+{
+    QString error;
+    if (!saveSettings(&error))
+        platform::services().error(error);
+    if (m_lock)
+        m_lock->release();
+}
+
+void THLAVNI::fillRecentFolders()
+{
+    Nedavne->clear();
+    const QStringList folders = store::recentFolders();
+    int number = 0;
+    for (const QString &folder : folders) {
+        if (folder == m_programFolder)
+            continue;
+        ++number;
+        QString caption = QDir::toNativeSeparators(folder);
+        caption.replace(u'&', QStringLiteral("&&"));
+        if (number < 10)
+            caption = QStringLiteral("&%1 %2").arg(number).arg(caption);
+        connect(Nedavne->addAction(caption), &QAction::triggered, this,
+                [folder] { openFolderLater(folder); });
+    }
+    if (number == 0)
+        Nedavne->addAction(QStringLiteral("(žádné)"))->setEnabled(false);
+    Nedavne->addSeparator();
+    QAction *other = Nedavne->addAction(QStringLiteral("&Otevřít jinou složku..."));
+    other->setObjectName(QStringLiteral("JinaSlozka"));
+    connect(other, &QAction::triggered, this, [this] {
+        const QString folder = platform::services().chooseFolder(
+            this, QStringLiteral("Vyberte složku programu"), m_programFolder);
+        if (!folder.isEmpty())
+            openFolderLater(QDir::cleanPath(QDir(folder).absolutePath()));
+    });
 }
 
 void THLAVNI::closeEvent(QCloseEvent *event)
@@ -1651,14 +1712,7 @@ void THLAVNI::endWithoutQuestions()
 {
     if (!m_readOnly) {
         JokeEditor::saveAllForExit();
-        store::SettingsFlags flags{};
-        const QAction *items[] = {Roz, Centr, UlozZobr, ZobTisk, ZobCopyVtip, ZobPismo};
-        for (int i = 0; i < store::SettingsFlagCount; ++i)
-            flags[i] = items[i]->isChecked();
-        store::FileVersion version;
-        const QStringList lines = store::settingsLines(flags);
-        if (store::readList(store::settingsFile(), nullptr, &version) != lines)
-            store::writeList(store::settingsFile(), lines, nullptr, &version);
+        saveSettings(nullptr);
         // Nothing more is written, whatever the windows still do on their way
         // out.
         store::setReadOnly(true);

@@ -120,6 +120,8 @@ public:
     QAction *PrNah;
     QAction *PrDol;
     QAction *celkovy;
+    // The program folders opened last, and another one to choose.
+    QMenu *Nedavne;
     QMenu *Nastaven1;
     QAction *Psmo1;
     QAction *Tiskrny1;
@@ -128,6 +130,7 @@ public:
     QAction *Roz;
     QAction *Centr;
     QMenu *Npovda1;
+    QAction *Prirucka;
     QAction *Oaplikaci1;
 
     // The quick panel's pop-up menu.
@@ -173,6 +176,11 @@ public:
     // replaces nothing unseen and kept for recovery otherwise, the settings
     // are saved and the lock goes.
     void endWithoutQuestions();
+    // Leaves the folder for another one, as closing the window does but
+    // without the question: the settings are saved and the lock goes.
+    void leaveFolder();
+    // The program folder the window works on.
+    QString programFolder() const { return m_programFolder; }
 
     // What the authoring windows use.
     QString selectedLibrary() const override;
@@ -189,6 +197,9 @@ public:
     void EditChange();
     void Konec1Click();
     bool FormCloseQuery();
+    // Writes the settings of the window when they differ from the file's.
+    bool saveSettings(QString *error);
+    void fillRecentFolders();
     void Obrzek1Click();
     void RozClick();
     void CentrClick();

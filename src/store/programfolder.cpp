@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
@@ -75,8 +76,10 @@ QString sampleFolderFor(const QString &executableFolder)
     return QDir::cleanPath(executableFolder + QStringLiteral("/../share/chichotek/sample"));
 }
 
-bool fillFromSample(const QString &folder, const QString &sample, QString *error)
+bool fillFromSample(const QString &folder, const QString &sample, QString *error, bool *made)
 {
+    if (made)
+        *made = false;
     if (!makeFolder(folder, error))
         return false;
     for (const QString &item :
@@ -119,8 +122,64 @@ bool fillFromSample(const QString &folder, const QString &sample, QString *error
                     QStringLiteral("Složku „%1“ nelze vytvořit.").arg(QDir::toNativeSeparators(to));
             return false;
         }
+        if (made && item == kDatabase)
+            *made = true;
     }
     return true;
+}
+
+QString configFolder()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(config + QStringLiteral("/chichotek"));
+}
+
+namespace {
+
+constexpr int kRecentFolders = 10;
+
+QString recentFile()
+{
+    return configFolder() + QStringLiteral("/nedavne-slozky");
+}
+
+// The list as the file has it, one folder a line, UTF-8.
+QStringList recentAsKept()
+{
+    QFile file(recentFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList folders;
+    for (const QByteArray &line : file.read(qint64(1) << 16).split('\n')) {
+        const QString folder = QString::fromUtf8(line);
+        if (QDir::isAbsolutePath(folder) && !folders.contains(folder))
+            folders << folder;
+    }
+    return folders;
+}
+
+} // namespace
+
+QStringList recentFolders()
+{
+    QStringList folders = recentAsKept();
+    folders.removeIf([](const QString &folder) { return databaseIn(folder).isEmpty(); });
+    return folders.mid(0, kRecentFolders);
+}
+
+void rememberFolder(const QString &folder)
+{
+    QStringList folders = recentAsKept();
+    folders.removeAll(folder);
+    folders.prepend(folder);
+    QByteArray bytes;
+    for (const QString &kept : folders.mid(0, kRecentFolders))
+        bytes += kept.toUtf8() + '\n';
+    // A list that cannot be kept costs the user nothing but the list.
+    if (QDir().mkpath(configFolder()))
+        writeExternal(recentFile(), bytes);
 }
 
 } // namespace store

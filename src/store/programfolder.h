@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the program's files live: the folder holding `DataBase`,
 // "chichotek.cfg" and "pozadi.bmp".
@@ -40,6 +41,19 @@ QString sampleFolderFor(const QString &executableFolder);
 // lacks: `DataBase` (with everything in it), "chichotek.cfg", "pozadi.bmp".
 // What is there already, in any letter case, is never touched. False with
 // the reason when the folder could not be created or a copy failed.
-bool fillFromSample(const QString &folder, const QString &sample, QString *error = nullptr);
+// `made` tells whether the database was copied now (the folder's first use).
+bool fillFromSample(const QString &folder, const QString &sample, QString *error = nullptr,
+                    bool *made = nullptr);
+
+// The user's settings of this computer, which a program folder shared with
+// other computers must not hold: `$XDG_CONFIG_HOME/chichotek`, or
+// `~/.config/chichotek`.
+QString configFolder();
+
+// The program folders opened last, the last one first (at most ten), kept
+// in the configuration folder; folders that are gone are left out.
+QStringList recentFolders();
+// Puts `folder` first in that list.
+void rememberFolder(const QString &folder);
 
 } // namespace store

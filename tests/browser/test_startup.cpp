@@ -7,6 +7,7 @@
 #include "browser/Details.h"
 #include "browser/Hledat.h"
 #include "browser/Program.h"
+#include "browser/SingleWindow.h"
 #include "browser/Unit1.h"
 #include "browser/Unit4.h"
 #include "store/files.h"
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <optional>
@@ -129,8 +131,17 @@ TEST_F(StartUp, AFolderFromTheHomePlatformBesideTheExecutableIsUsedWhereItIs)
 
 TEST_F(StartUp, TheUsersOwnFolderIsFilledFromTheSampleOnceAndNeverOverwritten)
 {
-    ASSERT_EQ(startingFolder({}, bin()), perUser());
+    bool first = false;
+    ASSERT_EQ(startingFolder({}, bin(), &first), perUser());
     EXPECT_TRUE(services.shown.isEmpty()) << services.texts().join(u'|').toStdString();
+    // The first start says where the folder is and how to open another.
+    EXPECT_TRUE(first);
+    tellFirstStart(perUser());
+    ASSERT_EQ(services.shown.size(), 1);
+    EXPECT_TRUE(services.shown[0].text.contains(u"„"_qs + perUser() + u"“"_qs));
+    EXPECT_TRUE(services.shown[0].text.contains(u"Otevřít jinou složku..."_qs));
+    ASSERT_EQ(startingFolder({}, bin(), &first), perUser());
+    EXPECT_FALSE(first);
     for (const QString &file :
          {QStringLiteral("DataBase/seznam.dat"), QStringLiteral("DataBase/Zvířata.da1"),
           QStringLiteral("DataBase/Zvířata/Vtipy.sez"), QStringLiteral("DataBase/Zvířata/Slon.vti"),
@@ -294,10 +305,17 @@ TEST_F(Process, HelpAndVersionNeedNoScreenAndBadArgumentsAreRefused)
     EXPECT_EQ(run({QStringLiteral("--version")}, noScreen), 0);
     EXPECT_EQ(out, versionText());
 
-    noScreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    EXPECT_EQ(run({QStringLiteral("--barva")}, noScreen), 2);
+    // A wrong option is told as such, without a screen too; Qt's own options
+    // are Qt's.
+    EXPECT_EQ(run({QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("--barva")},
+                  noScreen),
+              2);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_TRUE(err.contains(QStringLiteral("neznámá volba „--barva“"))) << err.toStdString();
+    EXPECT_EQ(programArguments(6, std::array{"chichotek", "-platform", "xcb", "--style=Fusion",
+                                             "-reverse", "Vtipy"}
+                                      .data()),
+              QStringList{QStringLiteral("Vtipy")});
 }
 
 TEST_F(Process, TheBuiltProgramStartsOnTheUsersFolderOrOnTheOneNamed)
@@ -317,6 +335,36 @@ TEST_F(Process, TheBuiltProgramStartsOnTheUsersFolderOrOnTheOneNamed)
     folder.makeLibrary(QStringLiteral("Škola"), {QStringLiteral("Ťukání")});
     ASSERT_EQ(run({QStringLiteral("--folder"), folder.path()}, env), 0) << err.toStdString();
     EXPECT_EQ(out, folder.path() + QStringLiteral("\nŠkola\n"));
+}
+
+// Started again on a folder whose window is open, the program brings that
+// window to the front and ends, without taking the folder's lock; a folder
+// with no window answering starts as ever.
+TEST_F(Process, ASecondStartOnAnOpenFolderRaisesItsWindowAndEnds)
+{
+    folder.makeProgramFolder();
+    int raised = 0;
+    SingleWindow first;
+    first.answerFor(folder.path(), [&raised] { ++raised; });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess second;
+    second.setProcessEnvironment(env);
+    // Named through a link, the folder is the same.
+    ASSERT_TRUE(QFile::link(folder.path(), folder.path() + QStringLiteral("-odkaz")));
+    second.start(QStringLiteral(CHICHOTEK_BINARY),
+                 {QStringLiteral("--folder"), folder.path() + QStringLiteral("-odkaz")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000))
+        << "the second program did not end";
+    QFile::remove(folder.path() + QStringLiteral("-odkaz"));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_EQ(raised, 1);
+    EXPECT_FALSE(folder.exists(QStringLiteral("chichotek.lock")));
+
+    TestFolder other;
+    other.makeProgramFolder();
+    EXPECT_FALSE(SingleWindow::handOver(other.path(), 200));
 }
 
 // Told by the system to end (a logout, a closed terminal, Ctrl+C), the

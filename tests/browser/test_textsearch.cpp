@@ -82,7 +82,7 @@ TEST_F(TextSearch, CommandFollowsFindJokeWithCtrlFInBothModes)
     ASSERT_GE(find, 0);
     ASSERT_LT(find + 1, items.size());
     EXPECT_EQ(items[find + 1], window->HledatVText);
-    EXPECT_EQ(window->HledatVText->text(), QStringLiteral("Hledat v textech vtipů..."));
+    EXPECT_EQ(window->HledatVText->text(), QStringLiteral("&Hledat v textech vtipů..."));
     EXPECT_EQ(window->HledatVText->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     EXPECT_TRUE(window->HledatVText->isEnabled());
     openLibrary(0);
