@@ -228,6 +228,9 @@ namespace {
 // The folder made on this first start, told of once the window shows.
 QString g_firstStart;
 
+// A style named on the command line (-style), which Qt has taken.
+bool g_styleAsked = false;
+
 // Creates the other windows right after the main window's first paint, or
 // after a moment when no paint comes (a window started minimised).
 class AfterFirstPaint : public QObject
@@ -485,14 +488,26 @@ QString startingFolder(const QString &chosen, const QString &executableFolder, b
     }
 }
 
+void chooseStyle()
+{
+    // Qt's plain styles are what it takes when nobody asks for one; a theme
+    // of the desktop (Breeze, Adwaita...) is the desktop's choice.
+    const QString chosen = QApplication::style() ? QApplication::style()->name() : QString();
+    const bool plain = chosen.compare(u"fusion", Qt::CaseInsensitive) == 0 ||
+                       chosen.compare(u"windows", Qt::CaseInsensitive) == 0;
+    if (g_styleAsked || !qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE") || !plain)
+        return;
+    if (QStyle *style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(new ProgramStyle(style));
+}
+
 void setupApplication(QApplication &app)
 {
     QApplication::setApplicationName(platform::applicationTitle());
     QApplication::setApplicationVersion(QStringLiteral(CHICHOTEK_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.chichotek.Chichotek"));
     QApplication::setApplicationDisplayName(QString());
-    if (QStyle *style = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(new ProgramStyle(style));
+    chooseStyle();
     // The fonts of the home platform that the windows and the joke files
     // name, mapped to installed fonts of the same metrics.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -586,6 +601,13 @@ int runProgram(int argc, char **argv)
         return 2;
     case CommandLine::Run:
         break;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (argument == "--")
+            break;
+        g_styleAsked = g_styleAsked || argument == "-style" || argument == "--style" ||
+                       argument.startsWith("-style=") || argument.startsWith("--style=");
     }
     QApplication app(argc, argv);
     setupApplication(app);

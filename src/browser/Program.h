@@ -24,6 +24,9 @@ extern TCelkemDetaily *CelkemDetaily;
 // The application title, the look of the windows and the mapping of the
 // fonts the joke files and the windows name to installed fonts.
 void setupApplication(QApplication &app);
+// The program's own look (the home platform's), unless the user asked for a
+// style (QT_STYLE_OVERRIDE, -style) or the desktop's theme has one.
+void chooseStyle();
 
 // Creates every window in order, the main window first; `programFolder` is
 // the folder the program runs from (empty: the executable's folder).

@@ -295,6 +295,8 @@ void THLAVNI::createControls(QWidget *client)
     Vtip->viewport()->installEventFilter(this);
     Vtip->installEventFilter(this);
     colours::setGround(Vtip, QPalette::Base, QColor(0xF0, 0xF0, 0xF0), QPalette::Text);
+    colours::keepArrowsVisible(Vtip->verticalScrollBar());
+    colours::keepArrowsVisible(Vtip->horizontalScrollBar());
     Vtip->setAccessibleName(QStringLiteral("Text vtipu"));
     Vtip->setContextMenuPolicy(Qt::CustomContextMenu);
     Vtip->hide();

@@ -30,4 +30,9 @@ void setBlackText(QWidget *widget, QPalette::ColorRole text);
 // maroon text must not come out on a dark scheme's ground.
 void setJokePaper(QWidget *box);
 
+// The arrows of a scroll bar that cannot scroll are drawn in the scheme's
+// "mid" colour, which a dark scheme makes dark on its dark buttons: this
+// keeps them visible, as the scheme changes too.
+void keepArrowsVisible(QWidget *scrollBar);
+
 } // namespace colours

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -274,4 +275,21 @@ TEST_F(DarkScheme, EveryTextOfEveryWindowStaysReadable)
     showJoke();
     EXPECT_EQ(unreadable({HLAVNI}), "");
     shoot(HLAVNI, QStringLiteral("main-jokes"));
+
+    // The arrows of the joke view's scroll bars, which a short joke leaves
+    // disabled, stand out from their buttons: a good part of the middle of
+    // each arrow button differs clearly from the button's own colour.
+    for (QScrollBar *bar :
+         {HLAVNI->Vtip->verticalScrollBar(), HLAVNI->Vtip->horizontalScrollBar()}) {
+        ASSERT_EQ(bar->minimum(), bar->maximum());
+        const QImage drawn = bar->grab().toImage();
+        const int side = std::min(drawn.width(), drawn.height());
+        const QColor button = bar->palette().color(QPalette::Button);
+        int arrow = 0;
+        for (int y = side / 4; y < side * 3 / 4; ++y) {
+            for (int x = side / 4; x < side * 3 / 4; ++x)
+                arrow += std::abs(qGray(drawn.pixel(x, y)) - qGray(button.rgb())) > 60;
+        }
+        EXPECT_GE(arrow, 6) << where(bar);
+    }
 }

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QProxyStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,26 @@ protected:
     ScopedEnv xdg{"XDG_DATA_HOME", QFile::encodeName(folder.absolute(QStringLiteral("data")))};
     FakeServices services;
 };
+
+// The program looks as on its home platform unless the user asks for a
+// style or the desktop's theme has one; Qt's plain styles are no one's choice.
+TEST(Look, TheProgramsOwnStyleUnlessTheUserOrTheDesktopAsks)
+{
+    const auto programs = [] { return qobject_cast<QProxyStyle *>(QApplication::style()); };
+    ASSERT_TRUE(programs());
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    chooseStyle();
+    EXPECT_TRUE(programs());
+    {
+        ScopedEnv asked("QT_STYLE_OVERRIDE", "Fusion");
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        chooseStyle();
+        EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    }
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    chooseStyle();
+    EXPECT_TRUE(programs());
+}
 
 TEST(CommandLine, ReadsTheFolderTheHelpAndTheVersion)
 {
