@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Checks the program as a user gets it: installs build-release/ (made by
-# scripts/package.sh) into a temporary prefix and
+# Checks the program as a user gets it from the Debian package that
+# scripts/package.sh left in build-deb/: unpacks the package into a
+# temporary folder and
 #   - checks the installed layout, the launcher, the metadata, the icons and
-#     the manual pages (tools/check_desktop_data.sh);
+#     the manual pages (tools/check_desktop_data.sh), and that the manual page
+#     names the sample where the package puts it;
 #   - starts the installed program offscreen with a fresh HOME and checks that
 #     it made the user's folder from the installed sample and shows its
 #     libraries;
 #   - starts it again from a read-only copy of the installed tree and checks
 #     that it still uses the user's folder and writes nothing beside itself;
-#   - checks that the Debian package holds the same layout.
+#   - checks the package's dependencies, that its programs are stripped and
+#     that their debugging information is in the -dbgsym package.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing dpkg-dev file
-dir="$ROOT/build-release"
+dir="$ROOT/build-deb"
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 
@@ -21,19 +24,36 @@ fail() {
   exit 1
 }
 
-prefix="$work/usr"
-cmake --install "$dir" --prefix "$prefix" >/dev/null
+arch=$(dpkg-architecture -q DEB_HOST_ARCH)
+debs=("$dir"/chichotek_*_"$arch".deb)
+dbgsyms=("$dir"/chichotek-dbgsym_*_"$arch".deb)
+[ -e "${debs[0]}" ] || fail "no package in $dir: run scripts/package.sh first"
+[ ${#debs[@]} -eq 1 ] || fail "more than one package in $dir: ${debs[*]}"
+[ -e "${dbgsyms[0]}" ] || fail "no -dbgsym package in $dir"
+deb=${debs[0]}
+
+dpkg-deb -x "$deb" "$work/root"
+prefix="$work/root/usr"
 
 layout=(bin/chichotek bin/chichotek-rtfconv bin/chichotek-find share/chichotek/sample/DataBase/seznam.dat
         share/chichotek/sample/chichotek.cfg share/chichotek/sample/pozadi.bmp
         share/applications/cz.chichotek.Chichotek.desktop
         share/metainfo/cz.chichotek.Chichotek.metainfo.xml
         share/icons/hicolor/scalable/apps/cz.chichotek.Chichotek.svg
-        share/man/man1/chichotek.1 share/man/man1/chichotek-find.1 share/doc/chichotek/copyright)
+        share/man/man1/chichotek.1.gz share/man/man1/chichotek-rtfconv.1.gz
+        share/man/man1/chichotek-find.1.gz
+        share/doc/chichotek/copyright share/doc/chichotek/changelog.Debian.gz
+        share/doc/chichotek/prirucka.html)
 for file in "${layout[@]}"; do
-  [ -e "$prefix/$file" ] || fail "not installed: $file"
+  [ -e "$prefix/$file" ] || fail "not in the package: /usr/$file"
 done
+# The licence is in the Debian copyright file, not a second time.
+[ ! -e "$prefix/share/doc/chichotek/LICENSE" ] || fail "the package holds LICENSE beside copyright"
 "$ROOT/tools/check_desktop_data.sh" "$prefix"
+manual=$(zcat "$prefix/share/man/man1/chichotek.1.gz")
+grep -Fq " /usr/share/chichotek/sample" <<<"$manual" ||
+  fail "chichotek(1) does not name the sample as /usr/share/chichotek/sample"
+! grep -Fq "/usr/local" <<<"$manual" || fail "chichotek(1) names /usr/local"
 
 # What the installed program shows on its first start: the folder it runs
 # on, then the libraries of its list.
@@ -63,15 +83,32 @@ shown=$(start "$readonly_tree/bin/chichotek" "$home")
   fail "the read-only copy showed: $shown"
 [ "$(cd "$readonly_tree" && find . | sort)" = "$before" ] || fail "the read-only copy was written"
 
-# The package holds what the install does, under /usr.
-debs=("$dir"/chichotek_*.deb)
-[ -e "${debs[0]}" ] || fail "no package in $dir: run scripts/package.sh first"
-listing=$(dpkg -c "${debs[0]}")
-for file in "${layout[@]}"; do
-  grep -q "\./usr/$file\$" <<<"$listing" || fail "not in the package: /usr/$file"
+# The dependencies: the libraries from the binaries, Qt's public API only
+# (no qt6-base-abi, which ties a package to one Qt release), and what the
+# program uses at run time when it is there as recommendations.
+depends=$(dpkg-deb -f "$deb" Depends)
+recommends=$(dpkg-deb -f "$deb" Recommends)
+has() { # PACKAGE FIELD
+  tr ',' '\n' <<<"$2" | sed -e 's/^ *//' -e 's/[ (].*//' | grep -x "$1" >/dev/null
+}
+for package in libqt6widgets6 libc6; do
+  has "$package" "$depends" || fail "the package does not depend on $package: $depends"
 done
-depends=$(dpkg-deb -f "${debs[0]}" Depends)
-for package in libqt6widgets6 libc6 fonts-liberation2 qt6-translations-l10n qt6-base-abi; do
-  grep -q "$package" <<<"$depends" || fail "the package does not depend on $package: $depends"
+! has qt6-base-abi "$depends" || fail "the package depends on qt6-base-abi: $depends"
+for package in fonts-liberation2 qt6-translations-l10n hunspell-cs; do
+  has "$package" "$recommends" || fail "the package does not recommend $package: $recommends"
+  ! has "$package" "$depends" || fail "the package depends on $package instead of recommending it"
+done
+
+# The programs are stripped; their debugging information is in the
+# -dbgsym package, under their build IDs.
+debug_listing=$(dpkg -c "${dbgsyms[0]}")
+for program in chichotek chichotek-rtfconv chichotek-find; do
+  description=$(file -b "$prefix/bin/$program")
+  grep -q ", stripped" <<<"$description" || fail "/usr/bin/$program is not stripped: $description"
+  id=$(sed -n 's/.*BuildID\[sha1\]=\([0-9a-f]*\).*/\1/p' <<<"$description")
+  [ -n "$id" ] || fail "/usr/bin/$program has no build ID"
+  grep -q "\./usr/lib/debug/\.build-id/${id:0:2}/${id:2}\.debug\$" <<<"$debug_listing" ||
+    fail "the -dbgsym package lacks the debugging information of /usr/bin/$program"
 done
 echo "check_install.sh: the installed program and the package are as they should be"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the installed desktop integration of Chichotek under an install
 # prefix: the launcher and the AppStream metadata pass their validators with
-# no warnings, the icon is there at every size (the PNGs at the size their
-# folder names), and the manual pages are there and format without warnings.
+# no warnings and name no placeholder addresses, the icon is there at every
+# size (the PNGs at the size their folder names), and the manual pages are
+# there and format without warnings.
 #   check_desktop_data.sh PREFIX
 # Needs desktop-file-validate (desktop-file-utils) and appstreamcli
 # (appstream); groff, when present, also checks the manual pages.
@@ -70,6 +71,14 @@ elif need_tool appstreamcli appstream; then
     printf '%s\n' "$output" >&2
   fi
 fi
+
+# No placeholder addresses: what the project has not got is left out.
+for file in "$desktop" "$metainfo"; do
+  if [ -f "$file" ] && grep -Eq 'example\.(org|com|net)' "$file"; then
+    fail "placeholder address in $file:"
+    grep -En 'example\.(org|com|net)' "$file" >&2
+  fi
+done
 
 # The icon in the hicolor theme.
 icons=$share/icons/hicolor

@@ -58,9 +58,11 @@ unsigned char IkonkaCount = 0;
 
 namespace {
 
-// How long a big joke is read before its start is shown (more than a
-// screenful), and then each time the window has nothing else to do.
+// How long a big joke is read before its start is shown, and then each time
+// the window has nothing else to do; the start shown has at least so many
+// paragraphs, more than a screenful, however busy the computer.
 constexpr std::chrono::milliseconds kJokeFirstPart{5};
+constexpr int kJokeFirstParagraphs = 200;
 constexpr std::chrono::milliseconds kJokePart{8};
 
 const QColor kScrollBar(0xD4, 0xD0, 0xC8);
@@ -687,6 +689,21 @@ QTextDocument *THLAVNI::newJokeDocument()
     return fresh;
 }
 
+namespace {
+
+// Reads the start of a joke into `document`, at least a screenful; true when
+// that is all of it.
+bool startOf(const QByteArray &rtf, QTextDocument *document)
+{
+    store::RtfDocumentLoad start(rtf, document);
+    bool whole = start.step(QDeadlineTimer(kJokeFirstPart));
+    while (!whole && start.paragraphs() < kJokeFirstParagraphs)
+        whole = start.step(QDeadlineTimer(kJokeFirstPart));
+    return whole;
+}
+
+} // namespace
+
 bool THLAVNI::showJoke(const store::DbPath &joke)
 {
     dropJokeLoad();
@@ -698,7 +715,7 @@ bool THLAVNI::showJoke(const store::DbPath &joke)
     QTextDocument *fresh = newJokeDocument();
     if (!store::looksLikeRtf(*bytes)) {
         store::richTextFromBytes(*bytes, fresh);
-    } else if (!store::RtfDocumentLoad(*bytes, fresh).step(QDeadlineTimer(kJokeFirstPart))) {
+    } else if (!startOf(*bytes, fresh)) {
         // A big joke: its start is shown at once, and the whole of it is
         // read into another document between the window's other work. Read
         // into the document shown, each part would be laid out as it came.

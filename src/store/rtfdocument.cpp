@@ -86,6 +86,7 @@ public:
     explicit DocumentSink(QTextDocument *doc) : m_cursor(doc) {}
 
     void beginPart() { m_cursor.beginEditBlock(); }
+    int paragraphs() const { return m_paragraphs; }
     void endPart() { m_cursor.endEditBlock(); }
 
     void text(const QString &text, const RtfCharFormat &format) override;
@@ -123,6 +124,7 @@ private:
     std::vector<Format> m_formats;
     std::vector<List> m_lists; // the file's list n at n - 1
 
+    int m_paragraphs = 0; // in the document so far
     // The paragraph being read: its text, and its format once known.
     bool m_first = true;
     std::vector<Run> m_runs;
@@ -179,6 +181,7 @@ void DocumentSink::newParagraph()
 {
     flushParagraph();
     m_first = false;
+    ++m_paragraphs;
 }
 
 void DocumentSink::paragraphFormat(const RtfParagraphFormat &p, const RtfCharFormat &mark)
@@ -308,6 +311,11 @@ RtfDocumentLoad::RtfDocumentLoad(const QByteArray &rtf, QTextDocument *doc)
 }
 
 RtfDocumentLoad::~RtfDocumentLoad() = default;
+
+int RtfDocumentLoad::paragraphs() const
+{
+    return m_loading->sink.paragraphs();
+}
 
 bool RtfDocumentLoad::step(QDeadlineTimer until)
 {

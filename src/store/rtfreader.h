@@ -64,6 +64,8 @@ public:
     RtfDocumentLoad &operator=(const RtfDocumentLoad &) = delete;
 
     bool step(QDeadlineTimer until);
+    // The paragraphs in the document so far.
+    int paragraphs() const;
     void finish() { step(QDeadlineTimer(QDeadlineTimer::Forever)); }
 
 private:
