@@ -397,8 +397,10 @@ void THLAVNI::createMenus()
     Databze1->addSeparator();
     Nedavne = Databze1->addMenu(QStringLiteral("Ne&dávné složky"));
     Nedavne->setObjectName(QStringLiteral("Nedavne"));
+    // Filled as it opens: a folder on a disk that is away is looked at only
+    // then, never on the way to the first paint.
     connect(Nedavne, &QMenu::aboutToShow, this, [this] { fillRecentFolders(); });
-    fillRecentFolders();
+    Nedavne->addAction(QStringLiteral("(žádné)"))->setEnabled(false);
 
     Nastaven1 = bar->addMenu(QStringLiteral("&Nastavení"));
     Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
