@@ -996,9 +996,17 @@ bool THLAVNI::eventFilter(QObject *watched, QEvent *event)
         }
         return QMainWindow::eventFilter(watched, event);
     }
-    // Keys select and move in the whole joke.
-    if (Vtip && watched == Vtip && event->type() == QEvent::KeyPress)
-        finishJoke();
+    // The keys that reach the joke's end or take all of it wait for the
+    // whole joke; reading on in its start does not.
+    if (Vtip && watched == Vtip && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        for (const QKeySequence::StandardKey whole :
+             {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::MoveToEndOfDocument,
+              QKeySequence::SelectEndOfDocument}) {
+            if (key->matches(whole))
+                finishJoke();
+        }
+    }
     if (Vtip && watched == Vtip->viewport())
         return followLink(static_cast<QWidget *>(watched), event) ||
                QMainWindow::eventFilter(watched, event);

@@ -172,6 +172,10 @@ QStringList recentFolders()
 void rememberFolder(const QString &folder)
 {
     QStringList folders = recentAsKept();
+    // The folder started on again, as it mostly is: nothing to write on the
+    // way to the first paint.
+    if (!folders.isEmpty() && folders.constFirst() == folder)
+        return;
     folders.removeAll(folder);
     folders.prepend(folder);
     QByteArray bytes;

@@ -239,6 +239,14 @@ TEST_F(JokeOutput, BigJokeShowsItsStartAtOnceAndTheRestFollows)
     ASSERT_TRUE(services.clipboard);
     EXPECT_EQ(services.clipboard->text(), text);
 
+    // Reading on in the start does not wait; going to the end does.
+    clickRow(0);
+    clickRow(1);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_LT(view->document()->blockCount(), kLines);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(view->document()->blockCount(), kLines);
+
     // What the user selected and where they read stay as the rest comes.
     clickRow(0);
     clickRow(1);
