@@ -48,6 +48,16 @@ public:
                                                    const platform::FontDialog &dialog) override;
     std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
+    QStringList openFiles(QWidget *, const platform::FileDialog &) override { return {}; }
+    std::optional<QString> askText(QWidget *, const QString &, const QString &,
+                                   const QString &) override
+    {
+        return std::nullopt;
+    }
+    bool printPreview(QWidget *, const QString &, const PaintPages &, QString *) override
+    {
+        return false;
+    }
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;

@@ -1,6 +1,7 @@
 // libFuzzer target for the parts of the store that read what comes from
-// outside: the RTF reader, the list reader, the code page, the icon reader and
-// the check of names that become file names.
+// outside: the RTF reader, the list reader, the code page, the icon reader,
+// the check of names that become file names, the search query builder and
+// the import of a library's zip file.
 //
 // The first byte of an input picks the mode (its value modulo the number of
 // modes), the rest is the mode's input; scripts/fuzz.sh gives every seed of
@@ -13,6 +14,7 @@
 
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/librarypackage.h"
 #include "store/paths.h"
 #include "store/rtfhtml.h"
 #include "store/rtfreadahead.h"
@@ -22,11 +24,15 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QImageReader>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QStringView>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -48,9 +54,9 @@
 namespace {
 
 // In the order of the folder names in scripts/fuzz.sh.
-enum Mode { Rtf, List, CodePage, Icon, Name, Query };
-constexpr int kModes = 6;
-const char *const kModeNames[kModes] = {"rtf", "list", "codepage", "icon", "name", "query"};
+enum Mode { Rtf, List, CodePage, Icon, Name, Query, Zip };
+constexpr int kModes = 7;
+const char *const kModeNames[kModes] = {"rtf", "list", "codepage", "icon", "name", "query", "zip"};
 
 [[noreturn]] void fail(const char *what, const QString &detail = {})
 {
@@ -519,6 +525,94 @@ void fuzzName(QByteArrayView in)
 }
 
 // ---------------------------------------------------------------------------
+// A library's zip file: any bytes looked at and imported into a program
+// folder of their own. Nothing ever appears outside it; a zip refused or
+// failed leaves it as it was, and one imported adds only the library's files
+// and folder, under the name the import tells; no temporary folder stays.
+// What the look before unpacking refuses, the import refuses alike.
+
+// The names below a folder (folders with a "/"), links never followed.
+QStringList treeOf(const QString &root)
+{
+    QStringList names;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = it.next();
+        const QFileInfo info = it.fileInfo();
+        names << QDir(root).relativeFilePath(name) +
+                     (info.isDir() && !info.isSymLink() ? QStringLiteral("/") : QString());
+    }
+    names.sort();
+    return names;
+}
+
+void fuzzZip(QByteArrayView in)
+{
+    // The sandbox: the zip file and the program folder side by side.
+    static QTemporaryDir sandbox;
+    check(sandbox.isValid(), "the sandbox folder is made");
+    const QString zip = sandbox.filePath(QStringLiteral("library.zip"));
+    const QString folder = sandbox.filePath(QStringLiteral("folder"));
+    {
+        QFile file(zip);
+        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                  file.write(in.data(), in.size()) == in.size(),
+              "the zip file is written");
+    }
+    QDir(folder).removeRecursively();
+    check(QDir().mkpath(folder + QStringLiteral("/DataBase")), "the program folder is made");
+    {
+        QFile list(folder + QStringLiteral("/DataBase/seznam.dat"));
+        check(list.open(QIODevice::WriteOnly) && list.write("Les\r\n") == 5, "the list is written");
+    }
+    const QStringList before = treeOf(folder);
+    const QStringList sandboxBefore = treeOf(sandbox.path());
+    const QString previous = QDir::currentPath();
+    check(QDir::setCurrent(folder), "the program folder is entered");
+
+    const store::PackageCheck look = store::inspectPackage(zip);
+    QString imported;
+    QString error;
+    const store::ImportOutcome outcome = store::importLibrary(zip, QString(), &imported, &error);
+    QDir::setCurrent(previous);
+
+    check(outcome != store::ImportOutcome::NameTaken, "an empty database has no name taken");
+    check(look.outcome != store::PackageCheck::Outcome::Refused ||
+              (outcome == store::ImportOutcome::Refused && error == look.message),
+          "the import refuses what the look refused, alike",
+          [&] { return look.message + QStringLiteral("\n  ") + error; });
+    check((outcome == store::ImportOutcome::Imported) ==
+              (look.outcome == store::PackageCheck::Outcome::Ready && error.isEmpty()),
+          "a library is imported only after a look that found it ready",
+          [&] { return look.message + QStringLiteral("\n  ") + error; });
+    const QStringList after = treeOf(folder);
+    if (outcome != store::ImportOutcome::Imported) {
+        check(after == before, "a refused or failed import changes nothing",
+              [&] { return after.join(u' '); });
+    } else {
+        check(imported == look.library, "the library is imported under its name");
+        for (const QString &name : after) {
+            if (before.contains(name))
+                continue;
+            const QString rest = name.mid(9); // after "DataBase/"
+            check(name.startsWith(QStringLiteral("DataBase/")) &&
+                      rest.startsWith(imported, Qt::CaseInsensitive) &&
+                      !rest.contains(QStringLiteral(".chichotek-")),
+                  "an import adds only the library's files", [&] { return name; });
+        }
+    }
+    // Beside the program folder only the zip file, whatever was in it.
+    QStringList sandboxAfter = treeOf(sandbox.path());
+    sandboxAfter.removeIf([](const QString &name) { return name.startsWith(u"folder/"); });
+    QStringList expected = sandboxBefore;
+    expected.removeIf([](const QString &name) { return name.startsWith(u"folder/"); });
+    check(sandboxAfter == expected, "nothing appears outside the program folder",
+          [&] { return sandboxAfter.join(u' '); });
+    check(!QFileInfo::exists(QStringLiteral("/tmp/evil.vti")), "nothing appears in /tmp");
+}
+
+// ---------------------------------------------------------------------------
 
 struct Statistics
 {
@@ -618,6 +712,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         break;
     case Query:
         fuzzQuery(bytes);
+        break;
+    case Zip:
+        fuzzZip(bytes);
         break;
     }
     g_statistics.runs[mode] += 1;

@@ -35,13 +35,15 @@ deb=${debs[0]}
 dpkg-deb -x "$deb" "$work/root"
 prefix="$work/root/usr"
 
-layout=(bin/chichotek bin/chichotek-rtfconv bin/chichotek-find share/chichotek/sample/DataBase/seznam.dat
+layout=(bin/chichotek bin/chichotek-rtfconv bin/chichotek-find bin/chichotek-library
+        share/chichotek/sample/DataBase/seznam.dat
         share/chichotek/sample/chichotek.cfg share/chichotek/sample/pozadi.bmp
         share/applications/cz.chichotek.Chichotek.desktop
+        share/mime/packages/cz.chichotek.Chichotek.xml
         share/metainfo/cz.chichotek.Chichotek.metainfo.xml
         share/icons/hicolor/scalable/apps/cz.chichotek.Chichotek.svg
         share/man/man1/chichotek.1.gz share/man/man1/chichotek-rtfconv.1.gz
-        share/man/man1/chichotek-find.1.gz
+        share/man/man1/chichotek-find.1.gz share/man/man1/chichotek-library.1.gz
         share/doc/chichotek/copyright share/doc/chichotek/changelog.Debian.gz
         share/doc/chichotek/prirucka.html)
 for file in "${layout[@]}"; do
@@ -103,7 +105,7 @@ done
 # The programs are stripped; their debugging information is in the
 # -dbgsym package, under their build IDs.
 debug_listing=$(dpkg -c "${dbgsyms[0]}")
-for program in chichotek chichotek-rtfconv chichotek-find; do
+for program in chichotek chichotek-rtfconv chichotek-find chichotek-library; do
   description=$(file -b "$prefix/bin/$program")
   grep -q ", stripped" <<<"$description" || fail "/usr/bin/$program is not stripped: $description"
   id=$(sed -n 's/.*BuildID\[sha1\]=\([0-9a-f]*\).*/\1/p' <<<"$description")

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzes the store's readers of outside data with libFuzzer (clang,
 # AddressSanitizer, UBSan): the RTF reader, the list reader, the code page, the
-# icon reader, the name check and the search query builder, each but the RTF
-# reader against a model of its rule or what must hold of its output (see
-# fuzz/store_fuzzer.cpp). One target; the first byte of an input
-# picks the mode, so one run of SECONDS covers them all.
+# icon reader, the name check, the search query builder and the import of a
+# library's zip file, each but the RTF reader against a model of its rule or
+# what must hold of its output (see fuzz/store_fuzzer.cpp). One target; the
+# first byte of an input picks the mode, so one run of SECONDS covers them all.
 #   scripts/fuzz.sh [SECONDS]     default 60
 # Builds fuzz/ in build-fuzz/ and runs on build-fuzz/store-corpus, which gets
 # every seed of fuzz/corpus/MODE/ with its mode's byte in front and is kept
@@ -27,7 +27,7 @@ CC=clang CXX=clang++ cmake -S "$ROOT/fuzz" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE
 cmake --build "$dir"
 
 # The modes in the order of their bytes, as in fuzz/store_fuzzer.cpp.
-modes=(rtf list codepage icon name query)
+modes=(rtf list codepage icon name query zip)
 corpus="$dir/store-corpus"
 mkdir -p "$corpus" "$dir/artifacts"
 for byte in "${!modes[@]}"; do

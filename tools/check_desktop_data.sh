@@ -80,6 +80,23 @@ for file in "$desktop" "$metainfo"; do
   fi
 done
 
+# The library file's type: well-formed for shared-mime-info, and the
+# launcher takes it.
+mime=$share/mime/packages/$id.xml
+if [ ! -f "$mime" ]; then
+  fail "missing MIME type $mime"
+else
+  if command -v update-mime-database >/dev/null 2>&1; then
+    if ! output=$(update-mime-database -V "$share/mime" 2>&1) || printf '%s\n' "$output" | grep -qi 'error\|warning'; then
+      fail "update-mime-database $share/mime:"
+      printf '%s\n' "$output" >&2
+    fi
+  fi
+  if [ -f "$desktop" ] && ! grep -q '^MimeType=application/x-chichotek-library;$' "$desktop"; then
+    fail "the launcher $desktop does not take application/x-chichotek-library"
+  fi
+fi
+
 # The icon in the hicolor theme.
 icons=$share/icons/hicolor
 if [ ! -s "$icons/scalable/apps/$id.svg" ]; then
@@ -97,7 +114,7 @@ for size in 16 32 48 256; do
 done
 
 # The manual pages, plain or compressed.
-for page in chichotek chichotek-rtfconv chichotek-find; do
+for page in chichotek chichotek-rtfconv chichotek-find chichotek-library; do
   found=
   for candidate in "$share/man/man1/$page.1" "$share/man/man1/$page.1.gz"; do
     [ -f "$candidate" ] && found=$candidate && break

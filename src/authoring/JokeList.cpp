@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <vector>
+
 JokeList::JokeList(ListBox *box) : m_box(box)
 {}
 
@@ -52,6 +54,65 @@ bool JokeList::add(const QString &name, const QByteArray *rtf)
     }
     show(selected, row);
     return true;
+}
+
+int JokeList::addAll(const QList<std::pair<QString, QByteArray>> &jokes)
+{
+    if (jokes.isEmpty())
+        return -1;
+    struct Written
+    {
+        store::DbPath path;
+        store::FileVersion version;
+    };
+    std::vector<Written> written;
+    QString error;
+    // Takes back the files written so far: the folder is as it was.
+    const auto fail = [&] {
+        QStringList left;
+        for (const Written &file : written) {
+            QString why;
+            if (!store::deleteFile(file.path, &why, &file.version))
+                left << why;
+        }
+        QString text = QStringLiteral("Vtipy ze souborů se nepodařilo přidat, knihovna zůstala "
+                                      "beze změny.\n\n%1")
+                           .arg(error);
+        if (!left.isEmpty())
+            text += QStringLiteral("\n\nTyto soubory vtipů, které už byly uložené, se nepodařilo "
+                                   "znovu smazat:\n%1")
+                        .arg(left.join(u'\n'));
+        platform::services().error(text);
+        return -1;
+    };
+    for (const auto &[name, rtf] : jokes) {
+        const store::DbPath path = store::DbPath::jokeFile(m_library, name);
+        store::FileVersion version = store::FileVersion::missing();
+        if (!store::writeBytes(path, rtf, &error, &version))
+            return fail();
+        written.push_back({path, version});
+    }
+    int first = -1;
+    QStringList held = m_copy.entries;
+    const store::ListEdit result = store::editList(
+        store::DbPath::jokeList(m_library), m_copy,
+        [&](QStringList &entries) {
+            held = entries;
+            first = int(entries.size());
+            for (const auto &joke : jokes)
+                entries.append(joke.first);
+            return true;
+        },
+        &error);
+    if (result != store::ListEdit::Written) {
+        // The box shows what the file holds: the jokes are not in it.
+        m_copy.entries = held;
+        m_copy.pending = false;
+        show(QString(), -1);
+        return fail();
+    }
+    show(QString(), -1);
+    return first;
 }
 
 JokeList::Outcome JokeList::remove(int row, bool deleteFile, const store::FileVersion *seen)

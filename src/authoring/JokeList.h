@@ -2,9 +2,13 @@
 
 #include "store/files.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <utility>
 
 class ListBox;
 
@@ -34,6 +38,16 @@ public:
     // only). False, after saying why, when the list file was not written;
     // the box then shows the list without it.
     bool add(const QString &name, const QByteArray *rtf = nullptr);
+    // Appends jokes made elsewhere, each a name with its RTF, all or none:
+    // every joke's file is written first, as a new file only, then the list
+    // file once with all the names. When something cannot be written, the
+    // files written so far go again, the box shows the list as the file has
+    // it, and the user is told that nothing was added and why. Returns the
+    // box's row of the first new joke, or -1 when none was added. Nothing
+    // is selected afterwards.
+    int addAll(const QList<std::pair<QString, QByteArray>> &jokes);
+    // The entries of the list file as last read or written.
+    const QStringList &entries() const { return m_copy.entries; }
     // Removes the joke of the box's `row`; with `deleteFile` its file goes
     // too (only the version `seen`, when given), unless another entry of the
     // same name shares it. Nothing is selected afterwards; when the list file

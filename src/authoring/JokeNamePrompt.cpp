@@ -73,6 +73,18 @@ void JokeNamePrompt::Button2Click()
         platform::services().message(QStringLiteral("Musíte zadat název!!!"));
         return;
     }
+    if (m_asking) {
+        const QString why = m_problem ? m_problem(JmenoVtipu->text()) : QString();
+        if (!why.isEmpty()) {
+            showCaption(why);
+            JmenoVtipu->setFocus();
+            JmenoVtipu->selectAll();
+            return;
+        }
+        m_taken = store::decode1250(store::encode1250(JmenoVtipu->text()));
+        accept();
+        return;
+    }
     JokeListOwner *target = owner();
     if (!target)
         return;
@@ -92,7 +104,12 @@ void JokeNamePrompt::Button1Click()
 void JokeNamePrompt::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
-        JmenoVtipu->clear();
+        if (m_asking) {
+            JmenoVtipu->setText(m_proposed);
+            JmenoVtipu->selectAll();
+        } else {
+            JmenoVtipu->clear();
+        }
         JmenoVtipu->setFocus();
         // Over the window that opened the dialog.
         const auto *over = dynamic_cast<const QWidget *>(owner());
@@ -130,4 +147,56 @@ bool JokeNamePrompt::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+std::optional<QString>
+JokeNamePrompt::askName(const QString &name, const QString &why,
+                        const std::function<QString(const QString &)> &problem)
+{
+    // The prompt is made for one line of caption; the reason takes more, so
+    // it grows for the question and is as it was afterwards.
+    const QString caption = Label1->text();
+    const QSize size = this->size();
+    const QRect geometries[] = {Label1->geometry(), JmenoVtipu->geometry(), Button2->geometry(),
+                                Button1->geometry()};
+    m_asking = true;
+    m_proposed = name;
+    m_taken.clear();
+    m_problem = problem;
+    showCaption(why);
+    const bool accepted = exec() == QDialog::Accepted;
+    m_asking = false;
+    m_problem = nullptr;
+    Label1->setWordWrap(false);
+    Label1->setText(caption);
+    Label1->setGeometry(geometries[0]);
+    JmenoVtipu->setGeometry(geometries[1]);
+    Button2->setGeometry(geometries[2]);
+    Button1->setGeometry(geometries[3]);
+    setFixedSize(size);
+    if (!accepted)
+        return std::nullopt;
+    return m_taken;
+}
+
+void JokeNamePrompt::showCaption(const QString &caption)
+{
+    constexpr int kWidth = 320;
+    constexpr int kMargin = 8;
+    Label1->setWordWrap(true);
+    Label1->setText(caption);
+    const int textWidth = kWidth - 2 * kMargin;
+    const int height = Label1->heightForWidth(textWidth);
+    Label1->setGeometry(kMargin, kMargin, textWidth, height);
+    const int boxTop = kMargin + height + 4;
+    JmenoVtipu->setGeometry(kMargin, boxTop, textWidth, 21);
+    const int buttonTop = boxTop + 21 + 11;
+    const QRect ok = Button2->geometry();
+    const QRect storno = Button1->geometry();
+    // The buttons in the middle, in their order.
+    const int left = (kWidth - ok.width() - 5 - storno.width()) / 2;
+    const bool okFirst = ok.left() < storno.left();
+    Button2->move(okFirst ? left : left + storno.width() + 5, buttonTop);
+    Button1->move(okFirst ? left + ok.width() + 5 : left, buttonTop);
+    setFixedSize(kWidth, buttonTop + ok.height() + 5);
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <optional>
 
 class JokeListOwner;
 class QLabel;
@@ -25,6 +29,15 @@ public:
     // "Storno".
     void Button1Click();
 
+    // Asks for the name of a joke that comes from elsewhere (a file) and
+    // whose own name will not do: the prompt opens with `name` in its box and
+    // `why` as its caption, and "OK" takes a name only when `problem` finds
+    // nothing wrong with it (else the caption says what it found). Returns
+    // the name taken; none for "Storno". Nothing goes to the list: the
+    // caller adds the joke.
+    std::optional<QString> askName(const QString &name, const QString &why,
+                                   const std::function<QString(const QString &)> &problem);
+
 protected:
     enum class TabOrder { StornoFirst, OkFirst };
 
@@ -36,4 +49,14 @@ protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Shows `caption` above the name box, the prompt as large as it needs.
+    void showCaption(const QString &caption);
+
+    // While askName() runs.
+    bool m_asking = false;
+    QString m_proposed;
+    QString m_taken;
+    std::function<QString(const QString &)> m_problem;
 };

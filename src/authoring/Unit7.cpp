@@ -13,6 +13,7 @@
 #include "controls/spokennames.h"
 #include "platform/platform.h"
 #include "store/files.h"
+#include "store/jokeimport.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,7 +26,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -33,7 +36,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <algorithm>
 #include <tuple>
@@ -117,6 +122,29 @@ QToolButton *toolButton(QWidget *parent, const char *name, pictures::Tool pictur
     // formats it.
     b->setFocusPolicy(Qt::NoFocus);
     return b;
+}
+
+// Two sheets of text and a plus: jokes added from files. Drawn when the
+// window is first shown, as the other pictures are.
+QIcon filesPicture()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    const QColor ink(0x20, 0x20, 0x20);
+    for (const QRectF &r : {QRectF(1.5, 0.5, 8, 10), QRectF(4.5, 3.5, 8, 10)}) {
+        p.setPen(QPen(ink, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(r);
+        p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
+        for (qreal y = r.top() + 3; y < r.bottom() - 1; y += 2)
+            p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x00, 0x80, 0x00));
+    p.drawRect(QRectF(11, 8, 2, 8));
+    p.drawRect(QRectF(8, 11, 8, 2));
+    return QIcon(pixmap);
 }
 
 PictureBox *picture(QWidget *parent, const char *name, const QRect &geometry, const QImage &image)
@@ -272,6 +300,39 @@ void TUprava::createJokesPage()
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     Button4 = button(page, "Button4", QStringLiteral("Odebrat"), QRect(80, 226, 65, 17));
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+
+    // Beside the move bar and as large as its buttons: the page has no room
+    // for another push button. The list's pop-up menu has the command too,
+    // and files dropped on the list are added the same way.
+    PridatSoubory = new QToolButton(page);
+    PridatSoubory->setObjectName(QStringLiteral("PridatSoubory"));
+    PridatSoubory->setGeometry(124, 245, 25, 25);
+    PridatSoubory->setIconSize(QSize(16, 16));
+    PridatSoubory->setAutoRaise(true);
+    colours::setBlackText(PridatSoubory, QPalette::ButtonText);
+    PridatSoubory->setToolTip(QStringLiteral("Přidat vtipy ze souborů... (nebo soubory "
+                                             "přetáhněte na seznam vtipů)"));
+    PridatSoubory->setAccessibleName(QStringLiteral("Přidat vtipy ze souborů"));
+    PridatSoubory->setFocusPolicy(Qt::NoFocus);
+    connect(PridatSoubory, &QToolButton::clicked, this, [this] { PridatSouboryClick(); });
+
+    NabidkaSeznamu = new QMenu(this);
+    NabidkaSeznamu->setObjectName(QStringLiteral("NabidkaSeznamu"));
+    Pridat1 = NabidkaSeznamu->addAction(QStringLiteral("Přidat..."));
+    Pridat1->setObjectName(QStringLiteral("Pridat1"));
+    connect(Pridat1, &QAction::triggered, this, [this] { Button3Click(); });
+    PridatSoubory1 = NabidkaSeznamu->addAction(QStringLiteral("Přidat ze souborů..."));
+    PridatSoubory1->setObjectName(QStringLiteral("PridatSoubory1"));
+    connect(PridatSoubory1, &QAction::triggered, this, [this] { PridatSouboryClick(); });
+    Seznam->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Seznam, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        NabidkaSeznamu->popup(Seznam->viewport()->mapToGlobal(at));
+    });
+    // Files dropped from a file manager; the list's own drag and drop stays
+    // off.
+    Seznam->setAcceptDrops(true);
+    Seznam->viewport()->setAcceptDrops(true);
+    Seznam->viewport()->installEventFilter(this);
 
     Pocty = new QLabel(page);
     Pocty->setObjectName(QStringLiteral("Pocty"));
@@ -574,6 +635,8 @@ void TUprava::FormShow()
     // database itself); its text names the font of the selection.
     if (!FontSeznam)
         createFontBox();
+    if (PridatSoubory->icon().isNull())
+        PridatSoubory->setIcon(filesPicture());
     VtipSelectionChange();
     Presun->setEnabled(false);
     // The window opens with the focus on its tabs, not in the list.
@@ -648,6 +711,42 @@ void TUprava::keyPressEvent(QKeyEvent *event)
 
 bool TUprava::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Seznam->viewport() &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        // QDragEnterEvent is a QDragMoveEvent.
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (droppedFiles(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+        } else {
+            if (drag->possibleActions() & Qt::CopyAction)
+                drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        }
+        return true;
+    }
+    if (watched == Seznam->viewport() && event->type() == QEvent::Drop) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QStringList files = droppedFiles(drop->mimeData());
+        if (files.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        if (drop->possibleActions() & Qt::CopyAction)
+            drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        // Once the drop is over: the file manager the files come from is not
+        // kept waiting while the name prompt asks.
+        QTimer::singleShot(0, this, [this, files] { addJokesFromFiles(files); });
+        return true;
+    }
+    if (watched == Seznam->viewport() &&
+        (event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        // The right button opens the list's pop-up menu and leaves the
+        // selection where it is: the joke selected stays the one shown.
+        return true;
+    }
     if (watched == Seznam && event->type() == QEvent::FocusIn) {
         // Only the focus moving within the window enters the list; the window
         // becoming active again (after a message or a dialog) does not.
@@ -728,6 +827,119 @@ void TUprava::Button3Click()
 {
     if (Pridat2)
         Pridat2->exec();
+}
+
+void TUprava::PridatSouboryClick()
+{
+    if (store::isReadOnly()) {
+        platform::services().error(
+            QStringLiteral("Databáze je otevřená jen pro čtení, vtipy nelze přidat."));
+        return;
+    }
+    platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Přidat vtipy ze souborů...");
+    dialog.filter = QStringLiteral("Vtipy a texty (*.rtf;*.txt;*.html;*.htm;*.odt;*.md)|"
+                                   "*.rtf;*.txt;*.html;*.htm;*.odt;*.md|Všechny soubory (*)|*");
+    dialog.folder = m_filesFolder.isEmpty() ? QDir::homePath() : m_filesFolder;
+    dialog.mustExist = true;
+    const QStringList files = platform::services().openFiles(this, dialog);
+    if (files.isEmpty())
+        return;
+    m_filesFolder = QFileInfo(files.first()).absolutePath();
+    addJokesFromFiles(files);
+}
+
+QStringList TUprava::droppedFiles(const QMimeData *data) const
+{
+    if (!data || !data->hasUrls() || store::isReadOnly() || !isVisible())
+        return {};
+    QStringList files;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile() || !store::isJokeSourceFile(url.toLocalFile()))
+            return {};
+        files << url.toLocalFile();
+    }
+    return files;
+}
+
+QString TUprava::nameProblem(const QString &name, const QStringList &taken) const
+{
+    if (name.isEmpty())
+        return QStringLiteral("Vtip musí mít název.");
+    const store::DbPath file = store::DbPath::jokeFile(Nazev, name);
+    if (!file.isValid())
+        return QStringLiteral("Název „%1“ nelze použít jako název souboru.").arg(name);
+    // A joke's file serves every entry of its name, letter case aside; a
+    // file of the name that the list does not hold is not written over.
+    if (m_jokes->entries().contains(name, Qt::CaseInsensitive) ||
+        taken.contains(name, Qt::CaseInsensitive) || QFileInfo::exists(file.path()))
+        return QStringLiteral("Vtip „%1“ už v knihovně je.").arg(name);
+    return {};
+}
+
+void TUprava::addJokesFromFiles(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    if (store::isReadOnly()) {
+        platform::services().error(
+            QStringLiteral("Databáze je otevřená jen pro čtení, vtipy nelze přidat."));
+        return;
+    }
+    // As before another joke is opened: the open joke's changes are written
+    // first, and a joke that cannot be written keeps the window as it is.
+    if (!m_joke->saveChanges())
+        return;
+    m_jokes->followDisk();
+
+    QList<std::pair<QString, QByteArray>> jokes;
+    QStringList names; // of the new jokes so far
+    QStringList failures;
+    for (const QString &file : files) {
+        QString error;
+        const std::optional<QByteArray> rtf = store::jokeFromFile(file, &error, Vtip->font());
+        if (!rtf) {
+            failures << error;
+            continue;
+        }
+        QString name = store::jokeNameForFile(file);
+        if (!nameProblem(name, names).isEmpty()) {
+            if (!Pridat2)
+                continue;
+            const QString fileName = QFileInfo(file).fileName();
+            const auto caption = [&](const QString &why) {
+                return QStringLiteral("%1 Zadejte pro vtip ze souboru „%2“ jiný název, nebo "
+                                      "soubor vynechte tlačítkem Storno.")
+                    .arg(why, fileName);
+            };
+            const std::optional<QString> other = Pridat2->askName(
+                name, caption(nameProblem(name, names)), [&](const QString &typed) {
+                    const QString why = nameProblem(typed, names);
+                    return why.isEmpty() ? QString() : caption(why);
+                });
+            if (!other)
+                continue;
+            name = *other;
+        }
+        names << name;
+        jokes.push_back({name, *rtf});
+    }
+
+    if (!jokes.isEmpty()) {
+        const int first = m_jokes->addAll(jokes);
+        if (first >= 0) {
+            // The first new joke selected and open, as a click opens it.
+            const bool again = Edit->text() == Seznam->item(first);
+            Seznam->setItemIndex(first);
+            SeznamClick();
+            if (again)
+                EditChange();
+        }
+    }
+    if (!failures.isEmpty()) {
+        platform::services().error(
+            QStringLiteral("Tyto soubory se nepodařilo přidat:\n\n%1").arg(failures.join(u'\n')));
+    }
 }
 
 void TUprava::Button4Click()

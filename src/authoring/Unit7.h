@@ -24,6 +24,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -52,6 +53,13 @@ public:
     QTextEdit *Vtip;
     QPushButton *Button3; // "Přidat..."
     QPushButton *Button4; // "Odebrat"
+    // "Přidat ze souborů...": jokes made of files the user picks; files
+    // dropped on the list do the same.
+    QToolButton *PridatSoubory;
+    // The list's pop-up menu: "Přidat..." and "Přidat ze souborů...".
+    QMenu *NabidkaSeznamu;
+    QAction *Pridat1;
+    QAction *PridatSoubory1;
     QFrame *ToolBar;
     QToolButton *Tucne;
     QToolButton *Kurziva;
@@ -129,6 +137,15 @@ public:
     bool FormCloseQuery();
     void Button3Click();
     void Button4Click();
+    void PridatSouboryClick();
+    // Appends a joke made of each file (store/jokeimport.h), named after
+    // the file, at the end of the list, as "Přidat..." appends one: the open
+    // joke is written first; a name that cannot be a joke's file, or that the
+    // library has already, goes to the name prompt, whose "Storno" leaves
+    // the file out; the files that cannot be read are left out and named in
+    // one message at the end. The jokes' files are written new and the list
+    // file once; the first new joke is then selected and opened.
+    void addJokesFromFiles(const QStringList &files);
     void Aktualizovat();
     void Image5Click();
     void PresunClick();
@@ -192,6 +209,13 @@ private:
                    QString &read);
     // Moves the selected joke by the list's rules; reports a failure.
     void moveSelected(bool up);
+    // What keeps `name` from being a new joke's name (a name no file can
+    // have, or a joke the library or `taken` has already, letter case
+    // aside); empty when nothing does.
+    QString nameProblem(const QString &name, const QStringList &taken) const;
+    // The local files of a drag that the list takes, all of them of the kinds
+    // jokes are made of; none when it does not take the drag.
+    QStringList droppedFiles(const QMimeData *data) const;
 
     AuthoringHost *m_host;
     QRect m_fontBoxGeometry;
@@ -207,4 +231,6 @@ private:
     store::FileVersion m_authorVersion;
     // Tells of changes of the library's files while the window is shown.
     store::FolderWatcher *m_watcher = nullptr;
+    // Where the user picked files to add last.
+    QString m_filesFolder;
 };

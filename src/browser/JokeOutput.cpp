@@ -19,7 +19,8 @@
 
 void THLAVNI::enableJokeOutput(bool on)
 {
-    for (QAction *output : {KopVtip, Tisk, UlozVtip, Koprovatdoschrnky1, Vytisknout1, Uloitjako1})
+    for (QAction *output :
+         {KopVtip, Tisk, NahledTisku, UlozVtip, Koprovatdoschrnky1, Vytisknout1, Uloitjako1})
         output->setEnabled(on);
     for (QToolButton *output : {RychUloz, RychTisk, VtipCopy})
         output->setEnabled(on);

@@ -227,6 +227,8 @@ namespace {
 
 // The folder made on this first start, told of once the window shows.
 QString g_firstStart;
+// A library file the program was started with, offered once the window shows.
+QString g_fileToOpen;
 
 // A style named on the command line (-style), which Qt has taken.
 bool g_styleAsked = false;
@@ -265,6 +267,8 @@ private:
             HLAVNI->checkAfterStart();
             if (!g_firstStart.isEmpty())
                 tellFirstStart(std::exchange(g_firstStart, QString()));
+            if (!g_fileToOpen.isEmpty())
+                HLAVNI->offerImport(std::exchange(g_fileToOpen, QString()));
         });
     }
 };
@@ -276,13 +280,16 @@ void answerForFolder(const QString &folder)
 {
     if (!g_singleWindow)
         g_singleWindow = new SingleWindow(QCoreApplication::instance());
-    g_singleWindow->answerFor(folder, [] {
+    g_singleWindow->answerFor(folder, [](const QString &file) {
         if (!HLAVNI)
             return;
         HLAVNI->setWindowState(HLAVNI->windowState() & ~Qt::WindowMinimized);
         HLAVNI->show();
         HLAVNI->raise();
         HLAVNI->activateWindow();
+        // Asked once the program that handed it over has its answer.
+        if (!file.isEmpty())
+            QTimer::singleShot(0, HLAVNI, [file] { HLAVNI->offerImport(file); });
     });
 }
 
@@ -371,6 +378,12 @@ CommandLine readCommandLine(const QStringList &arguments)
             folder = argument.mid(9);
         } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
             return fail(QStringLiteral("neznámá volba „%1“").arg(argument));
+        } else if (QFileInfo(argument).isFile()) {
+            // A library file, as the file manager hands it over.
+            if (!line.file.isEmpty())
+                return fail(QStringLiteral("program lze spustit jen s jedním souborem"));
+            line.file = QFileInfo(argument).absoluteFilePath();
+            continue;
         } else {
             folder = argument;
         }
@@ -429,8 +442,10 @@ QStringList programArguments(int argc, const char *const *argv)
 QString helpText()
 {
     return QStringLiteral(
-        "Použití: chichotek [--folder SLOŽKA | SLOŽKA]\n"
+        "Použití: chichotek [--folder SLOŽKA | SLOŽKA] [SOUBOR.zip]\n"
         "Chichotek – sbírky vtipů: čtení, psaní a třídění vtipů v knihovnách.\n"
+        "\n"
+        "Je-li zadán soubor knihovny (.zip), program nabídne jeho import.\n"
         "\n"
         "  -f, --folder SLOŽKA  spustí program na složce programu SLOŽKA (ta obsahuje\n"
         "                       složku DataBase), například na složce z Windows\n"
@@ -615,9 +630,11 @@ int runProgram(int argc, char **argv)
     bool firstStart = false;
     const QString folder =
         startingFolder(line.folder, QCoreApplication::applicationDirPath(), &firstStart);
-    // A window of this folder is open already: it comes to the front.
-    if (SingleWindow::handOver(folder))
+    // A window of this folder is open already: it comes to the front (and
+    // offers the file it was given).
+    if (SingleWindow::handOver(folder, line.file))
         return 0;
+    g_fileToOpen = line.file;
     createMainWindow(folder);
     if (HLAVNI->quitAtOnce()) {
         destroyWindows();

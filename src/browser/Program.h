@@ -42,13 +42,14 @@ void showMainWindow();
 // Destroys the windows of `createWindows`.
 void destroyWindows();
 
-// What the command line asks for: `chichotek [--folder DIR | DIR]`,
+// What the command line asks for: `chichotek [--folder DIR | DIR] [FILE]`,
 // `--help`, `--version`.
 struct CommandLine
 {
     enum Action { Run, Help, Version, Fail };
     Action action = Run;
     QString folder; // the program folder named (empty: none)
+    QString file;   // a library file to import (an existing file named)
     QString error;  // why the command line was refused (Fail)
 };
 

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr char kRaise[] = "raise\n";
+// "open ", the file's absolute path in UTF-8 as Base64, a line break.
+constexpr char kOpen[] = "open ";
 constexpr char kDone[] = "ok\n";
 
 // Where the window of `folder` answers: a socket of the user's own (in the
@@ -35,13 +37,16 @@ QString socketFor(const QString &folder)
 SingleWindow::SingleWindow(QObject *parent) : QObject(parent)
 {}
 
-bool SingleWindow::handOver(const QString &folder, int waitMs)
+bool SingleWindow::handOver(const QString &folder, const QString &file, int waitMs)
 {
     QLocalSocket socket;
     socket.connectToServer(socketFor(folder));
     if (!socket.waitForConnected(waitMs))
         return false;
-    socket.write(kRaise);
+    if (file.isEmpty())
+        socket.write(kRaise);
+    else
+        socket.write(kOpen + QFileInfo(file).absoluteFilePath().toUtf8().toBase64() + '\n');
     if (!socket.waitForBytesWritten(waitMs))
         return false;
     while (!socket.canReadLine()) {
@@ -51,7 +56,7 @@ bool SingleWindow::handOver(const QString &folder, int waitMs)
     return socket.readLine() == kDone;
 }
 
-void SingleWindow::answerFor(const QString &folder, std::function<void()> raise)
+void SingleWindow::answerFor(const QString &folder, std::function<void(const QString &file)> raise)
 {
     delete m_server;
     m_server = new QLocalServer(this);
@@ -70,9 +75,14 @@ void SingleWindow::answerFor(const QString &folder, std::function<void()> raise)
             connect(socket, &QLocalSocket::readyRead, socket, [socket, raise] {
                 if (!socket->canReadLine())
                     return;
-                if (socket->readLine() == kRaise) {
-                    raise();
+                const QByteArray line = socket->readLine();
+                if (line == kRaise || line.startsWith(kOpen)) {
+                    const QByteArray file = line.startsWith(kOpen)
+                                                ? QByteArray::fromBase64(line.mid(5).trimmed())
+                                                : QByteArray();
                     socket->write(kDone);
+                    socket->flush();
+                    raise(QString::fromUtf8(file));
                 }
                 socket->disconnectFromServer();
             });

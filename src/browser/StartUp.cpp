@@ -158,8 +158,8 @@ void THLAVNI::becomeReadOnly()
     store::setReadOnly(true);
     setWindowTitle(windowTitle() + QStringLiteral(" (jen pro čtení)"));
     // Every command that writes stays disabled, whatever enables it later.
-    for (QAction *writer :
-         {Vytvor, Uprav, Pridat, OdstrU, Odstr, Sthnoutvtipy1, Setrit, PrNah, PrDol, Obrzek1}) {
+    for (QAction *writer : {Vytvor, Uprav, Pridat, Importovat, OdstrU, Odstr, Sthnoutvtipy1, Setrit,
+                            PrNah, PrDol, Obrzek1}) {
         writer->setEnabled(false);
         connect(writer, &QAction::changed, this, [writer] {
             if (writer->isEnabled())

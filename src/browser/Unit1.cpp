@@ -158,6 +158,8 @@ THLAVNI::THLAVNI(const QString &programFolder, QWidget *parent)
     createMenus();
     createPopupMenus();
     bindExtras();
+    bindTravel();
+    setAcceptDrops(true);
     setFixedSize(359, 313 + menuBar()->sizeHint().height());
 
     Rezim = RezimNone;
@@ -355,6 +357,7 @@ void THLAVNI::createMenus()
     UlozVtip = menuItem(SaveVtip, "UlozVtip", QStringLiteral("&Uložit vtip jako..."), false);
     SaveVtip->addSeparator();
     Tisk = menuItem(SaveVtip, "Tisk", QStringLiteral("&Vytisknout vtip..."), false);
+    NahledTisku = menuItem(SaveVtip, "NahledTisku", QStringLiteral("Ná&hled tisku..."), false);
     KopVtip = menuItem(SaveVtip, "KopVtip", QStringLiteral("Kopírovat vtip do &schránky"), false);
     SaveVtip->addSeparator();
     Konec1 = menuItem(SaveVtip, "Konec1", QStringLiteral("&Konec"));
@@ -373,6 +376,16 @@ void THLAVNI::createMenus()
     OdstrU->setToolTip(QStringLiteral("Odstraní knihovny úplně..."));
     Odstr = menuItem(Databze1, "Odstr", QStringLiteral("Odstranit &ze seznamu"), false);
     Odstr->setToolTip(QStringLiteral("Odstraní knihovnu pouze ze seznamu dostupních knihoven."));
+    Databze1->addSeparator();
+    Importovat = menuItem(Databze1, "Importovat", QStringLiteral("I&mportovat knihovnu..."));
+    Importovat->setToolTip(QStringLiteral("Přidá do seznamu knihovnu ze souboru .zip."));
+    Exportovat = menuItem(Databze1, "Exportovat", QStringLiteral("E&xportovat knihovnu..."));
+    Exportovat->setToolTip(
+        QStringLiteral("Uloží knihovnu do jednoho souboru .zip, který lze poslat nebo přenést."));
+    ExportKniha = menuItem(Databze1, "ExportKniha", QStringLiteral("Exportovat jako &knihu..."));
+    ExportKniha->setToolTip(
+        QStringLiteral("Uloží knihovnu nebo všechny knihovny jako knihu: HTML, PDF, ODT, EPUB."));
+    TiskKnihovny = menuItem(Databze1, "TiskKnihovny", QStringLiteral("&Tisk knihovny..."));
     Databze1->addSeparator();
     Najit = menuItem(Databze1, "Najit", QStringLiteral("&Najít vtip..."), false);
     HledatVText = menuItem(Databze1, "HledatVText", QStringLiteral("&Hledat v textech vtipů..."));
@@ -533,6 +546,7 @@ void THLAVNI::openLibrary()
     Uprav->setEnabled(false);
     Vytvor->setEnabled(false);
     Pridat->setEnabled(false);
+    Importovat->setEnabled(false);
     celkovy->setEnabled(false);
     Najit->setEnabled(true);
     Presun->setEnabled(false);
@@ -599,9 +613,11 @@ void THLAVNI::closeLibrary()
     Vtip->hide();
     Panel->hide();
     Tisk->setEnabled(false);
+    NahledTisku->setEnabled(false);
     KopVtip->setEnabled(false);
     Vytvor->setEnabled(true);
     Pridat->setEnabled(true);
+    Importovat->setEnabled(true);
     Najit->setEnabled(false);
     celkovy->setEnabled(true);
     Presun->setEnabled(true);

@@ -102,6 +102,7 @@ public:
     QMenu *SaveVtip;
     QAction *UlozVtip;
     QAction *Tisk;
+    QAction *NahledTisku;
     QAction *KopVtip;
     QAction *Konec1;
     QMenu *Databze1;
@@ -120,6 +121,11 @@ public:
     QAction *PrNah;
     QAction *PrDol;
     QAction *celkovy;
+    // A library as one file to send or carry, and back; libraries as a book.
+    QAction *Importovat;
+    QAction *Exportovat;
+    QAction *ExportKniha;
+    QAction *TiskKnihovny;
     // The program folders opened last, and another one to choose.
     QMenu *Nedavne;
     QMenu *Nastaven1;
@@ -244,6 +250,19 @@ public:
     void Oaplikaci1Click();
     void Sthnoutvtipy1Click();
     void Publikovatknihovnu1Click();
+    // Libraries that travel: a library as a zip file and back, a book of one
+    // library or of all of them, and the print preview.
+    void ImportovatClick();
+    void ExportovatClick();
+    void ExportKnihaClick();
+    void TiskKnihovnyClick();
+    void NahledTiskuClick();
+    // Offers to import a library file the program was handed (from the file
+    // manager, or dropped on the window); imports it when the user agrees.
+    void offerImport(const QString &file);
+    // Imports a library file and lists the library; the user is asked for
+    // another name when the library's name is taken.
+    bool importLibraryFile(const QString &file);
     void IkonkaDblClick();
     // Unlocks the quick panel so that it can be dragged out into a window of
     // its own, or locks it back in its place.
@@ -252,6 +271,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A library file dropped on the window is imported.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -311,6 +333,13 @@ private:
                              const std::vector<store::ConflictCopy> &copies);
     // Offers the typing kept for recovery, joke by joke.
     void offerRecovered();
+    // The library the travel commands are about: the open one, or the one
+    // selected in the list; empty (after saying so) when none.
+    QString libraryToTake();
+    // The libraries of a book or its print: the one at hand, or every one,
+    // as the user chooses; none when the user cancels.
+    QStringList libraryBook();
+    void bindTravel();
     // Puts the selected part of the joke view, or all of it, on the clipboard.
     void copyJoke(bool whole);
     // Binds the totals, the find window, the about box and the eggs.

@@ -5,9 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
+class QPagedPaintDevice;
 class QTextDocument;
 class QWidget;
 
@@ -104,7 +106,13 @@ public:
     virtual int choose(const QString &text, const QStringList &choices,
                        MessageKind kind = MessageKind::Question) = 0;
 
+    // A line of text the user types, starting as `text`; none when
+    // cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &caption,
+                                           const QString &label, const QString &text) = 0;
     virtual FileChoice openFile(QWidget *parent, const FileDialog &dialog) = 0;
+    // Several existing files chosen at once; none when cancelled.
+    virtual QStringList openFiles(QWidget *parent, const FileDialog &dialog) = 0;
     virtual FileChoice saveFile(QWidget *parent, const FileDialog &dialog) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontDialog &dialog) = 0;
     virtual std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) = 0;
@@ -116,6 +124,14 @@ public:
     // Prints the document on the printer chosen last; false with a
     // description on failure.
     virtual bool print(const QTextDocument &document, const QString &jobTitle, QString *error) = 0;
+    // Paints pages on a printer or a preview of one; false with a
+    // description when it cannot.
+    using PaintPages = std::function<bool(QPagedPaintDevice *device, QString *error)>;
+    // The print preview of what `paint` paints, on the printer chosen last;
+    // the user prints from it or closes it. True when printed; false when
+    // closed, or with a description in `error` when printing failed.
+    virtual bool printPreview(QWidget *parent, const QString &jobTitle, const PaintPages &paint,
+                              QString *error) = 0;
 
     // Moves the files to the recycle bin; false with a description on failure.
     virtual bool moveToTrash(const QStringList &paths, QString *error) = 0;

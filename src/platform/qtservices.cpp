@@ -12,9 +12,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -236,6 +239,26 @@ FileChoice QtServices::openFile(QWidget *parent, const FileDialog &dialog)
     return runFileDialog(parent, dialog, false);
 }
 
+std::optional<QString> QtServices::askText(QWidget *parent, const QString &caption,
+                                           const QString &label, const QString &text)
+{
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(parent, caption, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed;
+}
+
+QStringList QtServices::openFiles(QWidget *parent, const FileDialog &d)
+{
+    const std::unique_ptr<QFileDialog> dialog = QtServices::fileDialog(parent, d, false);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return dialog->selectedFiles();
+}
+
 FileChoice QtServices::saveFile(QWidget *parent, const FileDialog &dialog)
 {
     return runFileDialog(parent, dialog, true);
@@ -285,6 +308,31 @@ bool QtServices::print(const QTextDocument &document, const QString &jobTitle, Q
         return false;
     }
     return true;
+}
+
+bool QtServices::printPreview(QWidget *parent, const QString &jobTitle, const PaintPages &paint,
+                              QString *error)
+{
+    printer().setDocName(jobTitle);
+    QPrintPreviewDialog dialog(&printer(), parent);
+    dialog.setWindowTitle(QStringLiteral("Náhled tisku – %1").arg(jobTitle));
+    // The preview paints on pictures of the pages, printing (which closes
+    // the dialog as accepted) on the printer itself.
+    QString failure;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *target) {
+        QString why;
+        if (!paint(target, &why))
+            failure = why;
+        else if (target->printerState() == QPrinter::Error)
+            failure = QStringLiteral("Tisk se nezdařil.");
+    });
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (!failure.isEmpty()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
+    return accepted;
 }
 
 bool QtServices::moveToTrash(const QStringList &paths, QString *error)

@@ -29,6 +29,11 @@ public:
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
+    bool printPreview(QWidget *parent, const QString &jobTitle, const PaintPages &paint,
+                      QString *error) override;
+    QStringList openFiles(QWidget *parent, const FileDialog &dialog) override;
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                   const QString &text) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;
     bool openUrl(const QString &url) override;
     bool startProgram(const QString &program) override;

@@ -24,4 +24,9 @@ int encode1250Char(char16_t c);
 
 bool isRepresentable1250(QStringView text);
 
+// Code page 852 (DOS Latin 2), in which Windows in Czech writes the names of
+// the files it puts into a zip file (the OEM code page of the system). Only
+// decoded: the program never writes it.
+QString decode852(QByteArrayView bytes);
+
 } // namespace store

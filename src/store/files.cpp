@@ -25,6 +25,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <stdio.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -63,9 +64,12 @@ QString quoted(const QString &path)
     return QStringLiteral("„%1“").arg(path);
 }
 
+QByteArray native(const QString &path);
+
 QString openError(const QString &shown, const QString &onDisk)
 {
-    if (!QFileInfo::exists(onDisk))
+    struct stat st;
+    if (::stat(native(onDisk).constData(), &st) != 0)
         return QStringLiteral("Soubor %1 nebyl nalezen.").arg(quoted(shown));
     return QStringLiteral("Soubor %1 nelze otevřít.").arg(quoted(shown));
 }
@@ -96,7 +100,7 @@ QString reason(int errnum)
 
 QByteArray native(const QString &path)
 {
-    return QFile::encodeName(path);
+    return nameToDisk(path);
 }
 
 // What is at a path, links not followed.
@@ -1087,7 +1091,7 @@ bool createLibraryFolder(const QString &library, QString *error)
         return false;
     const QString onDisk = folder.path();
     const QString parent = QFileInfo(onDisk).path();
-    if (nodeAt(onDisk) != Node::Missing || !QFileInfo(parent).isDir() ||
+    if (nodeAt(onDisk) != Node::Missing || nodeAt(parent) != Node::Folder ||
         ::mkdir(native(onDisk).constData(), 0777) != 0) {
         setError(error, QStringLiteral("Složku %1 nelze vytvořit.").arg(quoted(folder.display())));
         return false;
@@ -1210,7 +1214,7 @@ std::optional<std::vector<FileStamp>> folderStamps(const DbPath &folder, QString
         struct stat st;
         if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
             continue;
-        stamps.push_back({QFile::decodeName(entry->d_name), qint64(st.st_size),
+        stamps.push_back({shownName(nameFromDisk(entry->d_name)), qint64(st.st_size),
                           qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
     }
     ::closedir(dir);
@@ -1225,27 +1229,6 @@ std::optional<QString> readJokeText(const DbPath &path, QString *error)
     if (std::optional<QString> text = rtfToText(*bytes))
         return text;
     return plainLines(*bytes).join(u'\n');
-}
-
-std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
-{
-    if (!folder.isValid()) {
-        setError(error, refusedNameError(folder));
-        return std::nullopt;
-    }
-    if (refusedWhileReadOnly(folder, error))
-        return std::nullopt;
-    const QString onDisk = folder.path();
-    if (!realFoldersOnTheWay(onDisk) || nodeAt(onDisk) != Node::Folder) {
-        setError(error, QStringLiteral("Složka %1 nebyla nalezena.").arg(quoted(folder.display())));
-        return std::nullopt;
-    }
-    QStringList entries;
-    const QDir dir(onDisk);
-    for (const QString &entry :
-         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        entries << dir.filePath(entry);
-    return entries;
 }
 
 namespace {
@@ -1278,6 +1261,27 @@ template <class Visit> void forEachEntry(const QByteArray &folder, Visit visit)
 
 } // namespace
 
+std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
+{
+    if (!folder.isValid()) {
+        setError(error, refusedNameError(folder));
+        return std::nullopt;
+    }
+    if (refusedWhileReadOnly(folder, error))
+        return std::nullopt;
+    const QString onDisk = folder.path();
+    if (!realFoldersOnTheWay(onDisk) || nodeAt(onDisk) != Node::Folder) {
+        setError(error, QStringLiteral("Složka %1 nebyla nalezena.").arg(quoted(folder.display())));
+        return std::nullopt;
+    }
+    QStringList entries;
+    forEachEntry(native(onDisk), [&](std::string_view name, unsigned char) {
+        entries << onDisk + u'/' +
+                       nameFromDisk(QByteArrayView(name.data(), qsizetype(name.size())));
+    });
+    return entries;
+}
+
 std::optional<QStringList> folderFileNames(const DbPath &folder)
 {
     const QString onDisk = folder.path();
@@ -1286,7 +1290,7 @@ std::optional<QStringList> folderFileNames(const DbPath &folder)
     QStringList names;
     forEachEntry(native(onDisk), [&names](std::string_view name, unsigned char type) {
         if (type == DT_REG)
-            names << QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+            names << shownName(nameFromDisk(QByteArrayView(name.data(), qsizetype(name.size()))));
     });
     return names;
 }
@@ -1298,11 +1302,31 @@ int removeLeftovers()
     QList<QByteArray> folders{QByteArrayLiteral(".")};
     const QByteArray database = native(QFileInfo(DbPath::listFile().path()).path());
     folders << database;
+    // A temporary folder of `DataBase` (an import cut short) goes whole.
+    QList<QByteArray> temporaryFolders;
     forEachEntry(database, [&](std::string_view name, unsigned char type) {
-        if (type == DT_DIR)
-            folders << database + '/' + QByteArray(name.data(), qsizetype(name.size()));
+        if (type != DT_DIR)
+            return;
+        const QByteArray path = database + '/' + QByteArray(name.data(), qsizetype(name.size()));
+        if (isTemporaryName(QString::fromUtf8(name.data(), qsizetype(name.size()))))
+            temporaryFolders << path;
+        else
+            folders << path;
     });
     int removed = 0;
+    for (const QByteArray &folder : temporaryFolders) {
+        // Depth first; a link inside is removed as a link, never followed.
+        ::nftw(
+            folder.constData(),
+            [](const char *path, const struct stat *, int, struct FTW *) {
+                ::remove(path);
+                return 0;
+            },
+            16, FTW_DEPTH | FTW_PHYS);
+        struct stat st;
+        if (::lstat(folder.constData(), &st) != 0)
+            ++removed;
+    }
     for (const QByteArray &folder : folders) {
         forEachEntry(folder, [&](std::string_view name, unsigned char type) {
             if (type != DT_REG ||

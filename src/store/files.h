@@ -308,7 +308,8 @@ void setChangeListener(std::function<void(const DbPath &)> listener);
 // Removes what saves cut short (by a crash or a kill) left behind: the
 // program's temporary files (".chichotek-" and six letters or digits, a name
 // no user gives a file) in the program's folder, `DataBase` and the
-// libraries' folders; nothing else. Returns how many went.
+// libraries' folders, and the folders of such a name in `DataBase` (an
+// import's) with all they hold; nothing else. Returns how many went.
 int removeLeftovers();
 // Whether a file name is one of the program's temporary files.
 bool isTemporaryName(QStringView name);

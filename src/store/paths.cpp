@@ -2,32 +2,100 @@
 
 #include "codepage.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <algorithm>
+
+#include <QStringDecoder>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace store {
 namespace {
 
 const QString kDataBase = QStringLiteral("DataBase");
 
-// The entry of `folder` named `name`, exact match first, then ignoring case;
-// null when there is none.
+bool isKeptByte(char16_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+bool existsOnDisk(const QString &path)
+{
+    struct stat st;
+    return ::stat(nameToDisk(path).constData(), &st) == 0;
+}
+
+// The entry of `folder` named `name`: exact match first, then ignoring case,
+// then a name kept in other bytes that reads as `name`; null when there is
+// none.
 QString findEntry(const QString &folder, const QString &name)
 {
     const QString exact = folder.isEmpty() ? name : folder + u'/' + name;
-    if (QFileInfo::exists(exact))
+    if (existsOnDisk(exact))
         return name;
-    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
+    DIR *dir = ::opendir(nameToDisk(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    if (!dir)
+        return {};
+    QString found;
+    QString kept;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        const QString onDisk = nameFromDisk(bytes);
+        if (onDisk.compare(name, Qt::CaseInsensitive) == 0) {
+            found = onDisk;
+            break;
+        }
+        if (kept.isNull() && shownName(onDisk).compare(name, Qt::CaseInsensitive) == 0)
+            kept = onDisk;
     }
-    return {};
+    ::closedir(dir);
+    return found.isNull() ? kept : found;
 }
 
 } // namespace
+
+QString nameFromDisk(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString name = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return name;
+    name.clear();
+    name.reserve(bytes.size());
+    for (const char b : bytes) {
+        const auto byte = static_cast<unsigned char>(b);
+        name += QChar(byte < 0x80 ? char16_t(byte) : char16_t(0xDC00 + byte));
+    }
+    return name;
+}
+
+QByteArray nameToDisk(QStringView name)
+{
+    QByteArray bytes;
+    bytes.reserve(name.size());
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (!isKeptByte(name[i].unicode()))
+            continue;
+        bytes += name.sliced(from, i - from).toUtf8();
+        bytes += char(name[i].unicode() - 0xDC00);
+        from = i + 1;
+    }
+    bytes += name.sliced(from).toUtf8();
+    return bytes;
+}
+
+QString shownName(const QString &name)
+{
+    if (std::none_of(name.cbegin(), name.cend(), [](QChar c) { return isKeptByte(c.unicode()); }))
+        return name;
+    QByteArray bytes;
+    for (const QChar c : name)
+        bytes += isKeptByte(c.unicode()) ? char(c.unicode() - 0xDC00) : char(c.unicode());
+    return decode1250(bytes);
+}
 
 bool isAcceptableName(const QString &name)
 {
@@ -76,7 +144,7 @@ QString resolvePath(const QString &relativePath)
 {
     QString normal = relativePath;
     normal.replace(u'\\', u'/');
-    if (QFileInfo::exists(normal))
+    if (existsOnDisk(normal))
         return normal;
     const QStringList parts = normal.split(u'/', Qt::SkipEmptyParts);
     QString resolved;

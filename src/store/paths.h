@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // Paths of the joke database.
 //
@@ -29,10 +31,26 @@ bool isAcceptableName(const QString &name);
 // does not end in a dot or a blank.
 bool isAcceptableFileName(const QString &name);
 
+// Names on disk are bytes. A name in UTF-8, as this program and every
+// system of today write them, is read as such. A name in other bytes (a
+// `DataBase` unpacked by an old unzip or copied from a FAT stick mounted
+// without UTF-8 keeps its Czech names as Windows-1250 bytes: `Kůň.vti` as
+// 4B F9 F2 2E 76 74 69) keeps each byte of 0x80 and above as a character of
+// its own, U+DC80 to U+DCFF, which no UTF-8 name can hold: the name reaches
+// the disk again byte for byte, and the resolver matches it as the user
+// knows it (shownName).
+QString nameFromDisk(QByteArrayView bytes);
+QByteArray nameToDisk(QStringView name);
+// The name as the user knows it: a name kept in other bytes read as
+// Windows-1250; any other name as it is.
+QString shownName(const QString &name);
+
 // The on-disk form of a relative path whose components are separated by "/"
 // or "\": each component is matched against the entries of its folder, exact
-// match first, then ignoring letter case. Components that do not exist are
-// kept as given. The result uses "/".
+// match first, then ignoring letter case, then a name kept in Windows-1250
+// bytes that reads as the component in either case. Components that do not
+// exist are kept as given. The result uses "/" (and is given to the system
+// through nameToDisk).
 QString resolvePath(const QString &relativePath);
 
 class DbPath

@@ -366,7 +366,7 @@ TEST_F(Process, ASecondStartOnAnOpenFolderRaisesItsWindowAndEnds)
     folder.makeProgramFolder();
     int raised = 0;
     SingleWindow first;
-    first.answerFor(folder.path(), [&raised] { ++raised; });
+    first.answerFor(folder.path(), [&raised](const QString &) { ++raised; });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess second;
@@ -385,7 +385,7 @@ TEST_F(Process, ASecondStartOnAnOpenFolderRaisesItsWindowAndEnds)
 
     TestFolder other;
     other.makeProgramFolder();
-    EXPECT_FALSE(SingleWindow::handOver(other.path(), 200));
+    EXPECT_FALSE(SingleWindow::handOver(other.path(), QString(), 200));
 }
 
 // Told by the system to end (a logout, a closed terminal, Ctrl+C), the

@@ -1,13 +1,20 @@
 #include "store/files.h"
+#include "store/paths.h"
 #include "support/testfolder.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace store;
 
@@ -201,6 +208,76 @@ TEST(LetterCase, FilesAreFoundWhateverTheirCaseAndNewOnesGetTheProgramsCase)
     ASSERT_TRUE(writeList(DbPath::jokeList(u"Noe"_qs), {u"a"_qs}));
     EXPECT_TRUE(folder.exists(u"database/Noe/Vtipy.sez"_qs));
     EXPECT_FALSE(folder.exists(u"DataBase"_qs));
+}
+
+// A folder unpacked by an old unzip or copied from a FAT stick mounted
+// without UTF-8 keeps its Czech names as Windows-1250 bytes.
+TEST(LetterCase, NamesKeptInWindows1250BytesAreFoundReadAndWrittenInPlace)
+{
+    TestFolder folder;
+    const auto put = [](const QByteArray &path, const QByteArray &bytes) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0) << path.constData();
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    };
+    ASSERT_EQ(::mkdir("DataBase", 0777), 0);
+    ASSERT_EQ(::mkdir("DataBase/Zv\xed\xf8"
+                      "ata",
+                      0777),
+              0); // Zvířata
+    put("DataBase/seznam.dat", ansi(u"Zvířata⏎"_qs));
+    put("DataBase/Zv\xed\xf8"
+        "ata.da1",
+        ansi(u"Koně a psi"_qs));
+    put("DataBase/Zv\xed\xf8"
+        "ata/vtipy.sez",
+        ansi(u"Kůň⏎Slon⏎"_qs));
+    put("DataBase/Zv\xed\xf8"
+        "ata/K\xf9\xf2.vti",
+        ansi(u"Kůň řehtá.⏎"_qs)); // Kůň.vti
+
+    EXPECT_EQ(readText(DbPath::libraryFile(u"Zvířata"_qs, u".da1"_qs)), u"Koně a psi"_qs);
+    EXPECT_EQ(readList(DbPath::jokeList(u"zvířata"_qs)), (QStringList{u"Kůň"_qs, u"Slon"_qs}));
+    EXPECT_EQ(readJokeText(DbPath::jokeFile(u"Zvířata"_qs, u"KŮŇ"_qs)), u"Kůň řehtá."_qs);
+    EXPECT_EQ(folderFileNames(DbPath::libraryFolder(u"Zvířata"_qs))->count(u"Kůň.vti"_qs), 1);
+
+    // A save replaces the file that is there, under its own bytes.
+    ASSERT_TRUE(writeBytes(DbPath::jokeFile(u"Zvířata"_qs, u"Kůň"_qs), "{\\rtf1 Hy!}"));
+    ASSERT_TRUE(writeList(DbPath::jokeList(u"Zvířata"_qs), {u"Kůň"_qs}));
+    // Qt's listing drops names that are not UTF-8: the bytes are counted.
+    const auto entries = [](const char *path) {
+        int count = 0;
+        DIR *dir = ::opendir(path);
+        while (const dirent *entry = dir ? ::readdir(dir) : nullptr)
+            count += entry->d_name[0] != '.';
+        if (dir)
+            ::closedir(dir);
+        return count;
+    };
+    EXPECT_EQ(entries("DataBase"), 3); // seznam.dat, the .da1 and the folder
+    EXPECT_EQ(entries("DataBase/Zv\xed\xf8"
+                      "ata"),
+              2);
+    struct stat st;
+    ASSERT_EQ(::stat("DataBase/Zv\xed\xf8"
+                     "ata/K\xf9\xf2.vti",
+                     &st),
+              0);
+    EXPECT_EQ(st.st_size, 11);
+    ASSERT_EQ(::stat("DataBase/Zv\xed\xf8"
+                     "ata/vtipy.sez",
+                     &st),
+              0);
+    EXPECT_EQ(st.st_size, 5);
+    EXPECT_EQ(readJokeText(DbPath::jokeFile(u"Zvířata"_qs, u"Kůň"_qs)), u"Hy!"_qs);
+
+    // Each name reaches the disk as it came from there.
+    for (const QByteArray &bytes : {QByteArray("K\xf9\xf2.vti"), QByteArray("Kůň.vti"),
+                                    QByteArray("a\xff\x80"
+                                               "b")})
+        EXPECT_EQ(nameToDisk(nameFromDisk(bytes)), bytes);
+    EXPECT_EQ(shownName(nameFromDisk("K\xf9\xf2.vti")), u"Kůň.vti"_qs);
 }
 
 // Once, in no letter case already there, and never with its parents.

@@ -2,7 +2,10 @@
 
 #include "platform/trash.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QPageSize>
+#include <QPdfWriter>
 
 using namespace platform;
 
@@ -131,6 +134,43 @@ FileChoice FakeServices::openFile(QWidget *, const FileDialog &dialog)
     return nextFile(dialog);
 }
 
+void FakeServices::setNextText(const std::optional<QString> &text)
+{
+    m_texts.push_back(text ? (text->isNull() ? QStringLiteral("") : *text) : QString());
+}
+
+std::optional<QString> FakeServices::askText(QWidget *, const QString &, const QString &label,
+                                             const QString &)
+{
+    prompts << label;
+    if (m_texts.empty()) {
+        ++unscripted;
+        return std::nullopt;
+    }
+    const QString text = m_texts.front();
+    m_texts.pop_front();
+    if (text.isNull())
+        return std::nullopt;
+    return text;
+}
+
+void FakeServices::setNextFileNames(const QStringList &fileNames)
+{
+    m_fileLists.push_back(fileNames);
+}
+
+QStringList FakeServices::openFiles(QWidget *, const FileDialog &dialog)
+{
+    fileDialogs << dialog;
+    if (m_fileLists.empty()) {
+        ++unscripted;
+        return {};
+    }
+    QStringList files = m_fileLists.front();
+    m_fileLists.pop_front();
+    return files;
+}
+
 FileChoice FakeServices::saveFile(QWidget *, const FileDialog &dialog)
 {
     return nextFile(dialog);
@@ -188,6 +228,32 @@ bool FakeServices::printerSetup(QWidget *)
 
 bool FakeServices::print(const QTextDocument &, const QString &, QString *)
 {
+    ++printed;
+    return true;
+}
+
+void FakeServices::setNextPreview(bool print)
+{
+    m_previews.push_back(print);
+}
+
+bool FakeServices::printPreview(QWidget *, const QString &, const PaintPages &paint, QString *error)
+{
+    ++previews;
+    if (m_previews.empty()) {
+        ++unscripted;
+        return false;
+    }
+    const bool print = m_previews.front();
+    m_previews.pop_front();
+    if (!print)
+        return false;
+    QBuffer buffer(&previewPdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    if (!paint(&writer, error))
+        return false;
     ++printed;
     return true;
 }

@@ -36,6 +36,14 @@ public:
     void setNextFont(const std::optional<platform::FontChoice> &font);
     void setNextColour(const std::optional<QColor> &colour);
     void setNextPrinterSetup(bool ok);
+    // The next dialog for several files returns these (none: cancelled).
+    void setNextFileNames(const QStringList &fileNames);
+    // The text the user types at the next prompt (none: cancelled).
+    void setNextText(const std::optional<QString> &text);
+    // The labels of the prompts shown, in order.
+    QStringList prompts;
+    // Whether the user prints from the next print preview (else closes it).
+    void setNextPreview(bool print);
     // The next folder dialog returns this folder (empty: cancelled).
     void setNextFolder(const QString &folder);
 
@@ -47,6 +55,10 @@ public:
     QStringList folderDialogs;
     int beeps = 0;
     int printed = 0;
+    // Every print preview shown, and the last pages printed from one, as a
+    // PDF painted by the program's own painting.
+    int previews = 0;
+    QByteArray previewPdf;
     QStringList trashed;
     // The trash is the desktop's (in the run's own data folder) instead of a
     // deletion.
@@ -72,12 +84,17 @@ public:
     QList<QStringList> choices;
     platform::FileChoice openFile(QWidget *parent, const platform::FileDialog &dialog) override;
     platform::FileChoice saveFile(QWidget *parent, const platform::FileDialog &dialog) override;
+    QStringList openFiles(QWidget *parent, const platform::FileDialog &dialog) override;
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                   const QString &text) override;
     std::optional<platform::FontChoice> chooseFont(QWidget *parent,
                                                    const platform::FontDialog &dialog) override;
     std::optional<QColor> chooseColour(QWidget *parent, const QColor &initial) override;
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     bool printerSetup(QWidget *parent) override;
     bool print(const QTextDocument &document, const QString &jobTitle, QString *error) override;
+    bool printPreview(QWidget *parent, const QString &jobTitle, const PaintPages &paint,
+                      QString *error) override;
     bool moveToTrash(const QStringList &paths, QString *error) override;
     bool openUrl(const QString &url) override;
     bool startProgram(const QString &program) override;
@@ -96,5 +113,8 @@ private:
     std::deque<std::optional<platform::FontChoice>> m_fonts;
     std::deque<std::optional<QColor>> m_colours;
     std::deque<bool> m_printerSetups;
+    std::deque<QStringList> m_fileLists;
+    std::deque<bool> m_previews;
+    std::deque<QString> m_texts; // null: cancelled
     std::deque<QString> m_folders;
 };

@@ -1,0 +1,544 @@
+#include "bookxhtml.h"
+
+#include "rtfsink.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QTextList>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace store::bookparts {
+namespace {
+
+// A length or a size for CSS: at most two decimals, never an exponent.
+QString number(double value)
+{
+    QString s = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
+    while (s.endsWith(u'0'))
+        s.chop(1);
+    if (s.endsWith(u'.'))
+        s.chop(1);
+    return s == u"-0" ? u"0"_qs : s;
+}
+
+QString pixels(double px)
+{
+    return number(px) + u"px"_qs;
+}
+
+// Whether XML allows the character in a document (a surrogate counts as
+// allowed: its pair is one character).
+bool allowedInXml(char16_t c)
+{
+    return c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
+}
+
+// A font family as a CSS string: only what a family name is made of.
+QString cssFamily(const QString &family)
+{
+    QString s = u"'"_qs;
+    for (const QChar c : family) {
+        if (c.isLetterOrNumber() || c == u' ' || c == u'-' || c == u'_')
+            s += c;
+    }
+    s += u'\'';
+    return s;
+}
+
+QString colour(const QBrush &brush)
+{
+    return brush.color().name();
+}
+
+// A run's style: what its format sets, "off" left out (nothing around a
+// joke's text sets it on).
+QString runStyle(const QTextCharFormat &f)
+{
+    QString s;
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.front().isEmpty())
+        s += u"font-family:"_qs + cssFamily(families.front()) + u';';
+    const bool shifted = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
+                         f.verticalAlignment() == QTextCharFormat::AlignSubScript;
+    if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0) {
+        // Raised and lowered text is smaller, as Qt shows it.
+        s += u"font-size:"_qs + number(f.fontPointSize() * (shifted ? 0.66 : 1.0)) + u"pt;"_qs;
+    } else if (shifted) {
+        s += u"font-size:66%;";
+    }
+    if (f.hasProperty(QTextFormat::FontWeight) && f.fontWeight() != QFont::Normal)
+        s += u"font-weight:"_qs + QString::number(std::clamp(f.fontWeight(), 100, 900)) + u';';
+    if (f.fontItalic())
+        s += u"font-style:italic;";
+    if (f.fontUnderline() || f.fontStrikeOut()) {
+        s += u"text-decoration:";
+        if (f.fontUnderline())
+            s += u"underline";
+        if (f.fontUnderline() && f.fontStrikeOut())
+            s += u' ';
+        if (f.fontStrikeOut())
+            s += u"line-through";
+        s += u';';
+    }
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+        s += u"color:"_qs + colour(f.foreground()) + u';';
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+        s += u"background-color:"_qs + colour(f.background()) + u';';
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        s += u"vertical-align:super;";
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        s += u"vertical-align:sub;";
+    return s;
+}
+
+QString blockStyle(const QTextBlockFormat &f, const QTextDocument &doc, bool inList)
+{
+    QString s;
+    if (f.hasProperty(QTextFormat::BlockAlignment)) {
+        const Qt::Alignment align = f.alignment();
+        if (align & Qt::AlignHCenter)
+            s += u"text-align:center;";
+        else if (align & Qt::AlignJustify)
+            s += u"text-align:justify;";
+        else if (align & (Qt::AlignRight | Qt::AlignTrailing))
+            s += u"text-align:right;";
+    }
+    const double left = f.leftMargin() + (inList ? 0 : f.indent() * doc.indentWidth());
+    if (left != 0)
+        s += u"margin-left:"_qs + pixels(left) + u';';
+    if (f.rightMargin() != 0)
+        s += u"margin-right:"_qs + pixels(f.rightMargin()) + u';';
+    if (f.topMargin() != 0)
+        s += u"margin-top:"_qs + pixels(f.topMargin()) + u';';
+    if (f.bottomMargin() != 0)
+        s += u"margin-bottom:"_qs + pixels(f.bottomMargin()) + u';';
+    if (!inList && f.textIndent() != 0)
+        s += u"text-indent:"_qs + pixels(f.textIndent()) + u';';
+    switch (f.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (f.lineHeight() > 0)
+            s += u"line-height:"_qs + number(f.lineHeight()) + u"%;"_qs;
+        break;
+    case QTextBlockFormat::FixedHeight:
+    case QTextBlockFormat::MinimumHeight:
+        // "At least" is Qt's own; a browser takes it as exactly.
+        if (f.lineHeight() > 0)
+            s += u"line-height:"_qs + pixels(f.lineHeight()) + u';';
+        break;
+    default:
+        break;
+    }
+    return s;
+}
+
+bool isOrdered(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha:
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const char16_t *listStyleType(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        return u"decimal";
+    case QTextListFormat::ListLowerAlpha:
+        return u"lower-alpha";
+    case QTextListFormat::ListUpperAlpha:
+        return u"upper-alpha";
+    case QTextListFormat::ListLowerRoman:
+        return u"lower-roman";
+    case QTextListFormat::ListUpperRoman:
+        return u"upper-roman";
+    case QTextListFormat::ListCircle:
+        return u"circle";
+    case QTextListFormat::ListSquare:
+        return u"square";
+    default:
+        return u"disc";
+    }
+}
+
+// Walks a document's blocks and writes them: paragraphs as <p>, list items
+// as <li> of <ul> or <ol>, a list inside the item before it when it is
+// deeper.
+class DocumentWriter
+{
+public:
+    DocumentWriter(QString &out, const QTextDocument &doc, const PictureAddress &address)
+        : m_out(out), m_doc(doc), m_address(address)
+    {}
+
+    void write();
+
+private:
+    struct OpenList
+    {
+        const QTextList *list;
+        int level;
+        bool ordered;
+    };
+
+    // A long list of a file is read as lists of some hundred items each that
+    // belong together: they are one list here.
+    static bool sameList(const QTextList *a, const QTextList *b);
+    void openList(const QTextList *list, int level);
+    void closeList();
+    void startBlock(const char16_t *tag, const QTextBlock &block, bool inList);
+    void inlineContent(const QTextBlock &block);
+    void text(QStringView text);
+    void image(const QTextImageFormat &format);
+
+    QString &m_out;
+    const QTextDocument &m_doc;
+    const PictureAddress &m_address;
+    std::vector<OpenList> m_lists;
+};
+
+bool DocumentWriter::sameList(const QTextList *a, const QTextList *b)
+{
+    if (a == b)
+        return true;
+    const QTextListFormat fa = a->format();
+    const QTextListFormat fb = b->format();
+    return fa.hasProperty(kListIdProperty) && fb.hasProperty(kListIdProperty) &&
+           fa.intProperty(kListIdProperty) == fb.intProperty(kListIdProperty) &&
+           fa.style() == fb.style() && fa.indent() == fb.indent();
+}
+
+void DocumentWriter::openList(const QTextList *list, int level)
+{
+    const QTextListFormat format = list->format();
+    const bool ordered = isOrdered(format.style());
+    m_out += ordered ? u"<ol"_qs : u"<ul"_qs;
+    m_out += u" style=\"list-style-type:";
+    m_out += QStringView(listStyleType(format.style()));
+    m_out += u";\"";
+    if (ordered && format.hasProperty(kListStartProperty))
+        m_out += u" start=\""_qs + QString::number(format.intProperty(kListStartProperty)) + u'"';
+    m_out += u'>';
+    m_lists.push_back({list, level, ordered});
+}
+
+void DocumentWriter::closeList()
+{
+    m_out += m_lists.back().ordered ? u"</li></ol>"_qs : u"</li></ul>"_qs;
+    m_lists.pop_back();
+}
+
+void DocumentWriter::write()
+{
+    for (QTextBlock block = m_doc.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (!list) {
+            while (!m_lists.empty())
+                closeList();
+            startBlock(u"p", block, false);
+            inlineContent(block);
+            m_out += u"</p>\n";
+            continue;
+        }
+        const int level = std::max(1, list->format().indent());
+        while (!m_lists.empty() &&
+               (m_lists.back().level > level ||
+                (m_lists.back().level == level && !sameList(m_lists.back().list, list))))
+            closeList();
+        if (m_lists.empty() || m_lists.back().level < level)
+            openList(list, level);
+        else
+            m_out += u"</li>\n";
+        m_lists.back().list = list;
+        startBlock(u"li", block, true);
+        inlineContent(block);
+    }
+    while (!m_lists.empty())
+        closeList();
+    m_out += u'\n';
+}
+
+void DocumentWriter::startBlock(const char16_t *tag, const QTextBlock &block, bool inList)
+{
+    QString style = blockStyle(block.blockFormat(), m_doc, inList);
+    // An empty paragraph is a line of its mark's size.
+    if (block.length() == 1) {
+        const QTextCharFormat mark = block.charFormat();
+        if (mark.hasProperty(QTextFormat::FontPointSize) && mark.fontPointSize() > 0)
+            style += u"font-size:"_qs + number(mark.fontPointSize()) + u"pt;"_qs;
+    }
+    m_out += u'<';
+    m_out += QStringView(tag);
+    if (!style.isEmpty()) {
+        m_out += u" style=\"";
+        appendEscaped(m_out, style);
+        m_out += u'"';
+    }
+    m_out += u'>';
+}
+
+void DocumentWriter::inlineContent(const QTextBlock &block)
+{
+    if (block.length() == 1) {
+        m_out += u"<br/>";
+        return;
+    }
+    // Runs of one style and one link each; fragments that differ in nothing
+    // written here make one run.
+    QString style;
+    QString link;
+    QString pending;
+    bool open = false;
+    const auto flush = [&] {
+        if (pending.isEmpty())
+            return;
+        if (!link.isEmpty()) {
+            m_out += u"<a href=\"";
+            appendEscaped(m_out, link);
+            m_out += u"\">";
+        }
+        if (!style.isEmpty()) {
+            m_out += u"<span style=\"";
+            appendEscaped(m_out, style);
+            m_out += u"\">";
+        }
+        text(pending);
+        if (!style.isEmpty())
+            m_out += u"</span>";
+        if (!link.isEmpty())
+            m_out += u"</a>";
+        pending.clear();
+    };
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isImageFormat()) {
+            flush();
+            open = false;
+            for (int i = 0; i < fragment.length(); ++i)
+                image(format.toImageFormat());
+            continue;
+        }
+        const QString fragmentStyle = runStyle(format);
+        // Only an address that may be followed from a joke becomes a link.
+        const QString href = format.isAnchor() && isWebAddress(format.anchorHref())
+                                 ? format.anchorHref()
+                                 : QString();
+        if (!open || fragmentStyle != style || href != link) {
+            flush();
+            style = fragmentStyle;
+            link = href;
+            open = true;
+        }
+        pending += fragment.text();
+    }
+    flush();
+}
+
+void DocumentWriter::text(QStringView text)
+{
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == 0x2028 || c == QChar::ObjectReplacementCharacter) {
+            appendEscaped(m_out, text.mid(from, i - from));
+            if (c == 0x2028)
+                m_out += u"<br/>";
+            from = i + 1;
+        }
+    }
+    appendEscaped(m_out, text.mid(from));
+}
+
+void DocumentWriter::image(const QTextImageFormat &format)
+{
+    const std::optional<Picture> picture = pictureOf(m_doc, format);
+    if (!picture)
+        return;
+    QSizeF size = picture->size;
+    if (format.hasProperty(QTextFormat::ImageWidth) && format.width() > 0) {
+        const qreal width = format.width();
+        size.setHeight(format.hasProperty(QTextFormat::ImageHeight)
+                           ? format.height()
+                           : size.height() * width / std::max(1.0, size.width()));
+        size.setWidth(width);
+    } else if (format.hasProperty(QTextFormat::ImageHeight) && format.height() > 0) {
+        size.setWidth(size.width() * format.height() / std::max(1.0, size.height()));
+        size.setHeight(format.height());
+    }
+    m_out += u"<img src=\"";
+    appendEscaped(m_out, m_address(*picture));
+    m_out += u"\" alt=\"Obrázek\" width=\""_qs + QString::number(qRound(size.width())) +
+             u"\" height=\""_qs + QString::number(qRound(size.height())) + u"\"/>"_qs;
+}
+
+} // namespace
+
+void appendEscaped(QString &out, QStringView text)
+{
+    out.reserve(out.size() + text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += u"&amp;";
+            break;
+        case u'<':
+            out += u"&lt;";
+            break;
+        case u'>':
+            out += u"&gt;";
+            break;
+        case u'"':
+            out += u"&quot;";
+            break;
+        default:
+            if (allowedInXml(c.unicode()))
+                out += c;
+            break;
+        }
+    }
+}
+
+void appendDocument(QString &out, const QTextDocument &doc, const PictureAddress &address)
+{
+    DocumentWriter(out, doc, address).write();
+}
+
+QString pageStart(const QString &title, const QString &head, bool epub)
+{
+    QString out;
+    if (epub)
+        out += u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out += u"<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"";
+    if (epub)
+        out += u" xmlns:epub=\"http://www.idpf.org/2007/ops\"";
+    out += u" lang=\"cs\" xml:lang=\"cs\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>";
+    appendEscaped(out, title);
+    out += u"</title>\n";
+    out += head;
+    out += u"</head>\n<body>\n";
+    return out;
+}
+
+QString pageEnd()
+{
+    return u"</body>\n</html>\n"_qs;
+}
+
+QString styleSheet()
+{
+    // A joke's paragraphs have the spacing their file gives them and keep
+    // their white space; the book's own text is set apart by its colour.
+    return u"body { font-family: Arial, 'Liberation Sans', sans-serif; font-size: 12pt;"
+           u" color: #000; background: #fff; max-width: 46em; margin: 0 auto;"
+           u" padding: 1em 1.5em; }\n"
+           u"h1, h2 { font-family: 'Liberation Sans', Arial, sans-serif; color: #1d3c6e; }\n"
+           u".kniha { text-align: center; margin: 3em 0 2em; }\n"
+           u".kniha h1 { font-size: 40pt; margin: 0 0 0.5em; }\n"
+           u".titul { text-align: center; margin: 4em 0 2.5em; }\n"
+           u".titul h1 { font-size: 28pt; margin: 0 0 0.7em; }\n"
+           u".popis { font-size: 13pt; margin: 0.15em 0; }\n"
+           u".autor { font-size: 13pt; font-style: italic; margin: 1.5em 0 0; }\n"
+           u".pocet { font-size: 11pt; color: #555; margin: 0.6em 0 0; }\n"
+           u".obsah { margin: 0 0 2.5em; }\n"
+           u".obsah h2 { font-size: 20pt; margin: 0 0 0.6em; }\n"
+           u".obsah ol { margin: 0; padding-left: 2.2em; font-size: 11pt; }\n"
+           u".obsah li { margin: 0.15em 0; }\n"
+           u".obsah a { color: #000; text-decoration: none; }\n"
+           u".vtip { margin: 0 0 1.6em; }\n"
+           u".vtip h2 { font-size: 15pt; margin: 1.4em 0 0.5em; }\n"
+           u".text p, .text li { margin: 0; white-space: pre-wrap; }\n"
+           u".text ul, .text ol { margin: 0; padding-left: 40px; }\n"
+           u".text img { max-width: 100%; height: auto; }\n"
+           u".nenapsano { font-style: italic; color: #555; }\n"_qs;
+}
+
+QString libraryAnchor(int library)
+{
+    return u"k%1"_qs.arg(library);
+}
+
+QString jokeAnchor(int library, int joke)
+{
+    return u"k%1-v%2"_qs.arg(library).arg(joke);
+}
+
+void appendBookTitle(QString &out, const std::vector<Library> &libraries,
+                     const std::function<QString(int library)> &page)
+{
+    out += u"<header class=\"kniha\"><h1>Chichotek</h1></header>\n"
+           u"<nav class=\"obsah\"><h2>Knihovny</h2>\n<ol>\n";
+    for (std::size_t i = 0; i < libraries.size(); ++i) {
+        const int number = int(i) + 1;
+        out += u"<li><a href=\"";
+        appendEscaped(out, page(number) + u'#' + libraryAnchor(number));
+        out += u"\">";
+        appendEscaped(out, libraries[i].name);
+        out += u"</a></li>\n";
+    }
+    out += u"</ol></nav>\n";
+}
+
+void appendLibrary(QString &out, const Library &library, int number, const PictureAddress &address,
+                   const std::function<void(QString &)> &flush)
+{
+    out += u"<section class=\"knihovna\" id=\""_qs + libraryAnchor(number) + u"\">\n"_qs;
+    out += u"<header class=\"titul\"><h1>";
+    appendEscaped(out, library.name);
+    out += u"</h1>\n";
+    for (const QString &line : library.description) {
+        out += u"<p class=\"popis\">";
+        appendEscaped(out, line);
+        out += u"</p>\n";
+    }
+    if (!library.author.isEmpty()) {
+        out += u"<p class=\"autor\">Autor: ";
+        appendEscaped(out, library.author);
+        out += u"</p>\n";
+    }
+    out += u"<p class=\"pocet\">";
+    appendEscaped(out, jokeCount(library));
+    out += u"</p></header>\n";
+
+    out += u"<nav class=\"obsah\"><h2>Obsah</h2>\n";
+    if (!library.jokes.isEmpty()) {
+        out += u"<ol>\n";
+        for (qsizetype j = 0; j < library.jokes.size(); ++j) {
+            out += u"<li><a href=\"#"_qs + jokeAnchor(number, int(j) + 1) + u"\">"_qs;
+            appendEscaped(out, library.jokes[j]);
+            out += u"</a></li>\n";
+        }
+        out += u"</ol>\n";
+    }
+    out += u"</nav>\n";
+    flush(out);
+
+    // One joke in memory at a time, however long the library.
+    QTextDocument doc;
+    for (qsizetype j = 0; j < library.jokes.size(); ++j) {
+        prepareDocument(&doc);
+        const bool written = readJoke(library.name, library.jokes[j], &doc);
+        out += u"<section class=\"vtip\" id=\""_qs + jokeAnchor(number, int(j) + 1) + u"\"><h2>"_qs;
+        appendEscaped(out, library.jokes[j]);
+        out += written ? u"</h2>\n<div class=\"text\">\n"_qs
+                       : u"</h2>\n<div class=\"text nenapsano\">\n"_qs;
+        appendDocument(out, doc, address);
+        out += u"</div></section>\n";
+        flush(out);
+    }
+    out += u"</section>\n";
+}
+
+} // namespace store::bookparts
