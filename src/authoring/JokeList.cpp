@@ -139,7 +139,7 @@ JokeList::Outcome JokeList::remove(int row, bool deleteFile, const store::FileVe
                 for (int i = 0; i < entries.size() && !shared; ++i)
                     shared = i != at && entries[i].compare(name, Qt::CaseInsensitive) == 0;
                 const store::DbPath file = store::DbPath::jokeFile(m_library, name);
-                if (!shared && file.isValid() && QFileInfo::exists(file.path()) &&
+                if (!shared && file.isValid() && store::exists(file) &&
                     !store::deleteFile(file, &error, seen))
                     return false;
             }

@@ -872,7 +872,7 @@ QString TUprava::nameProblem(const QString &name, const QStringList &taken) cons
     // A joke's file serves every entry of its name, letter case aside; a
     // file of the name that the list does not hold is not written over.
     if (m_jokes->entries().contains(name, Qt::CaseInsensitive) ||
-        taken.contains(name, Qt::CaseInsensitive) || QFileInfo::exists(file.path()))
+        taken.contains(name, Qt::CaseInsensitive) || store::exists(file))
         return QStringLiteral("Vtip „%1“ už v knihovně je.").arg(name);
     return {};
 }

@@ -204,7 +204,7 @@ void THLAVNI::checkAfterStart()
         for (const QString &library : listed.value_or(QStringList())) {
             if (!m_libraries.entries.contains(library) && !missing.contains(library) &&
                 store::DbPath::libraryFolder(library).isValid() &&
-                QFileInfo(store::DbPath::libraryFolder(library).path()).isDir())
+                store::isFolder(store::DbPath::libraryFolder(library)))
                 missing << library;
         }
         if (missing.isEmpty())

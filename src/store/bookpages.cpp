@@ -5,16 +5,16 @@
 // name) is a document of its own, laid out once at the width of the page's
 // text and then placed on the pages line by line: a page ends before the
 // first line that no longer fits, and a heading never stays at the foot of a
-// page without the first lines of its joke. Only one joke is in memory at a
-// time, however long the library.
+// page without the first lines of its joke.
 //
 // The contents needs the page of every joke before the first joke is on a
 // page, so the book is gone through twice: once to find the pages (nothing
 // painted), then again to paint them, the same way. The page numbers of the
 // contents are no text of its documents but are painted in a column of their
 // own beside each name, so that they cannot move a line. The jokes of the
-// first pass are kept for the second while they are few; beyond that they are
-// read again.
+// first pass are kept for the second up to a fixed amount of text; the rest
+// are read again, one at a time, so that the memory used stays the same
+// however long the library.
 //
 // Layout is in pixels at 96 dpi (what the jokes' formats are in), on a device
 // of exactly that resolution whatever the screen's, with fractional glyph
@@ -46,8 +46,8 @@ constexpr qreal kFooter = 34;
 // The column of the contents' page numbers, right of every name.
 constexpr qreal kNumberColumn = 64;
 // The jokes of the first pass kept for the second, in characters (about
-// 40 bytes each with their layout).
-constexpr int kKeptCharacters = 4'000'000;
+// 60 bytes each with their layout and glyphs: some 90 MB).
+constexpr int kKeptCharacters = 1'500'000;
 
 // One line of a laid out document, in its coordinates.
 struct Line
@@ -270,6 +270,9 @@ public:
 
 private:
     std::unique_ptr<QTextDocument> newDocument(const Pager &pager);
+    // A joke headed by its name, laid out.
+    std::unique_ptr<QTextDocument> jokeDocument(const QString &library, const QString &joke,
+                                                const Pager &pager);
     void layOut(QTextDocument *doc, const Pager &pager);
     // A contents: what `doc` holds (its title), then an entry for each of
     // `entries`, whose pages `pages` holds.
@@ -283,6 +286,23 @@ private:
     std::vector<std::vector<std::unique_ptr<QTextDocument>>> m_kept;
     int m_keptCharacters = 0;
 };
+
+std::unique_ptr<QTextDocument> Book::jokeDocument(const QString &library, const QString &joke,
+                                                  const Pager &pager)
+{
+    std::unique_ptr<QTextDocument> doc = newDocument(pager);
+    // Laid out once, when it is whole: a document of no size is not laid out
+    // as it is filled. Its blocks keep their glyphs from the layout for the
+    // painting, which otherwise makes them anew.
+    doc->setPageSize(QSizeF(0, 0));
+    readJoke(library, joke, doc.get());
+    addHeading(doc.get(), joke);
+    fitPictures(doc.get(), QSizeF(pager.width(), pager.height() * 0.8));
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
+    doc->setTextWidth(pager.width());
+    return doc;
+}
 
 std::unique_ptr<QTextDocument> Book::newDocument(const Pager &pager)
 {
@@ -393,16 +413,8 @@ void Book::run(Pager &pager)
         for (qsizetype j = 0; j < library.jokes.size(); ++j) {
             std::unique_ptr<QTextDocument> &kept = m_kept[l][std::size_t(j)];
             std::unique_ptr<QTextDocument> doc = std::move(kept);
-            if (!doc) {
-                doc = newDocument(pager);
-                doc->setPageSize(QSizeF(0, 0));
-                readJoke(library.name, library.jokes[j], doc.get());
-                addHeading(doc.get(), library.jokes[j]);
-                for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-                    b.layout()->setCacheEnabled(true);
-                doc->setTextWidth(pager.width());
-                fitPictures(doc.get(), QSizeF(pager.width(), pager.height() * 0.8));
-            }
+            if (!doc)
+                doc = jokeDocument(library.name, library.jokes[j], pager);
             int &page = m_jokePages[l][std::size_t(j)];
             pager.place(doc.get(), headingSpace, true, [&](const Line &line, int at, qreal) {
                 if (measuring && line.block.blockNumber() == 0 && line.index == 0)

@@ -1,5 +1,6 @@
 #include "bookxhtml.h"
 
+#include "rtfhtml.h"
 #include "rtfsink.h"
 
 #include <QTextBlock>
@@ -56,17 +57,75 @@ QString colour(const QBrush &brush)
     return brush.color().name();
 }
 
-// A run's style: what its format sets, "off" left out (nothing around a
-// joke's text sets it on).
-QString runStyle(const QTextCharFormat &f)
+// The font most of a document's text is in, which its page gives all of it:
+// a run says only what differs.
+struct BaseFont
+{
+    QString family;   // empty: the page's
+    qreal points = 0; // 0: the page's
+};
+
+QString familyOf(const QTextCharFormat &f)
+{
+    return f.fontFamilies().toStringList().value(0);
+}
+
+qreal pointsOf(const QTextCharFormat &f)
+{
+    return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : 0;
+}
+
+BaseFont baseFont(const QTextDocument &doc)
+{
+    struct Count
+    {
+        BaseFont font;
+        qsizetype characters;
+    };
+    std::vector<Count> counts;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const QString family = familyOf(f);
+            const qreal points = pointsOf(f);
+            auto found = std::find_if(counts.begin(), counts.end(), [&](const Count &c) {
+                return c.font.family == family && c.font.points == points;
+            });
+            if (found == counts.end())
+                counts.push_back({{family, points}, it.fragment().length()});
+            else
+                found->characters += it.fragment().length();
+        }
+    }
+    const auto most =
+        std::max_element(counts.begin(), counts.end(), [](const Count &a, const Count &b) {
+            return a.characters < b.characters;
+        });
+    return most == counts.end() ? BaseFont() : most->font;
+}
+
+QString baseStyle(const BaseFont &base)
 {
     QString s;
-    const QStringList families = f.fontFamilies().toStringList();
-    if (!families.isEmpty() && !families.front().isEmpty())
-        s += u"font-family:"_qs + cssFamily(families.front()) + u';';
+    if (!base.family.isEmpty())
+        s += u"font-family:"_qs + cssFamily(base.family) + u';';
+    if (base.points > 0)
+        s += u"font-size:"_qs + number(base.points) + u"pt;"_qs;
+    return s;
+}
+
+// A run's style: what its format sets apart from the document's font, "off"
+// left out (nothing around a joke's text sets it on).
+QString runStyle(const QTextCharFormat &f, const BaseFont &base)
+{
+    QString s;
+    const QString family = familyOf(f);
+    if (!family.isEmpty() && family != base.family)
+        s += u"font-family:"_qs + cssFamily(family) + u';';
     const bool shifted = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
                          f.verticalAlignment() == QTextCharFormat::AlignSubScript;
-    if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0) {
+    if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0 &&
+        (shifted || f.fontPointSize() != base.points)) {
         // Raised and lowered text is smaller, as Qt shows it.
         s += u"font-size:"_qs + number(f.fontPointSize() * (shifted ? 0.66 : 1.0)) + u"pt;"_qs;
     } else if (shifted) {
@@ -137,42 +196,6 @@ QString blockStyle(const QTextBlockFormat &f, const QTextDocument &doc, bool inL
     return s;
 }
 
-bool isOrdered(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal:
-    case QTextListFormat::ListLowerAlpha:
-    case QTextListFormat::ListUpperAlpha:
-    case QTextListFormat::ListLowerRoman:
-    case QTextListFormat::ListUpperRoman:
-        return true;
-    default:
-        return false;
-    }
-}
-
-const char16_t *listStyleType(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal:
-        return u"decimal";
-    case QTextListFormat::ListLowerAlpha:
-        return u"lower-alpha";
-    case QTextListFormat::ListUpperAlpha:
-        return u"upper-alpha";
-    case QTextListFormat::ListLowerRoman:
-        return u"lower-roman";
-    case QTextListFormat::ListUpperRoman:
-        return u"upper-roman";
-    case QTextListFormat::ListCircle:
-        return u"circle";
-    case QTextListFormat::ListSquare:
-        return u"square";
-    default:
-        return u"disc";
-    }
-}
-
 // Walks a document's blocks and writes them: paragraphs as <p>, list items
 // as <li> of <ul> or <ol>, a list inside the item before it when it is
 // deeper.
@@ -180,7 +203,7 @@ class DocumentWriter
 {
 public:
     DocumentWriter(QString &out, const QTextDocument &doc, const PictureAddress &address)
-        : m_out(out), m_doc(doc), m_address(address)
+        : m_out(out), m_doc(doc), m_address(address), m_base(baseFont(doc))
     {}
 
     void write();
@@ -206,6 +229,7 @@ private:
     QString &m_out;
     const QTextDocument &m_doc;
     const PictureAddress &m_address;
+    const BaseFont m_base;
     std::vector<OpenList> m_lists;
 };
 
@@ -223,10 +247,10 @@ bool DocumentWriter::sameList(const QTextList *a, const QTextList *b)
 void DocumentWriter::openList(const QTextList *list, int level)
 {
     const QTextListFormat format = list->format();
-    const bool ordered = isOrdered(format.style());
+    const bool ordered = isOrderedList(format.style());
     m_out += ordered ? u"<ol"_qs : u"<ul"_qs;
     m_out += u" style=\"list-style-type:";
-    m_out += QStringView(listStyleType(format.style()));
+    m_out += QStringView(cssListStyleType(format.style()));
     m_out += u";\"";
     if (ordered && format.hasProperty(kListStartProperty))
         m_out += u" start=\""_qs + QString::number(format.intProperty(kListStartProperty)) + u'"';
@@ -242,6 +266,8 @@ void DocumentWriter::closeList()
 
 void DocumentWriter::write()
 {
+    const QString base = baseStyle(m_base);
+    m_out += base.isEmpty() ? u"<div>\n"_qs : u"<div style=\""_qs + base + u"\">\n"_qs;
     for (QTextBlock block = m_doc.begin(); block.isValid(); block = block.next()) {
         const QTextList *list = block.textList();
         if (!list) {
@@ -267,7 +293,7 @@ void DocumentWriter::write()
     }
     while (!m_lists.empty())
         closeList();
-    m_out += u'\n';
+    m_out += u"\n</div>\n";
 }
 
 void DocumentWriter::startBlock(const char16_t *tag, const QTextBlock &block, bool inList)
@@ -276,7 +302,8 @@ void DocumentWriter::startBlock(const char16_t *tag, const QTextBlock &block, bo
     // An empty paragraph is a line of its mark's size.
     if (block.length() == 1) {
         const QTextCharFormat mark = block.charFormat();
-        if (mark.hasProperty(QTextFormat::FontPointSize) && mark.fontPointSize() > 0)
+        if (mark.hasProperty(QTextFormat::FontPointSize) && mark.fontPointSize() > 0 &&
+            mark.fontPointSize() != m_base.points)
             style += u"font-size:"_qs + number(mark.fontPointSize()) + u"pt;"_qs;
     }
     m_out += u'<';
@@ -331,7 +358,7 @@ void DocumentWriter::inlineContent(const QTextBlock &block)
                 image(format.toImageFormat());
             continue;
         }
-        const QString fragmentStyle = runStyle(format);
+        const QString fragmentStyle = runStyle(format, m_base);
         // Only an address that may be followed from a joke becomes a link.
         const QString href = format.isAnchor() && isWebAddress(format.anchorHref())
                                  ? format.anchorHref()
@@ -439,30 +466,27 @@ QString pageEnd()
 
 QString styleSheet()
 {
+    // Selectors of one element and one class only, which every reader knows.
     // A joke's paragraphs have the spacing their file gives them and keep
     // their white space; the book's own text is set apart by its colour.
     return u"body { font-family: Arial, 'Liberation Sans', sans-serif; font-size: 12pt;"
            u" color: #000; background: #fff; max-width: 46em; margin: 0 auto;"
            u" padding: 1em 1.5em; }\n"
            u"h1, h2 { font-family: 'Liberation Sans', Arial, sans-serif; color: #1d3c6e; }\n"
-           u".kniha { text-align: center; margin: 3em 0 2em; }\n"
-           u".kniha h1 { font-size: 40pt; margin: 0 0 0.5em; }\n"
-           u".titul { text-align: center; margin: 4em 0 2.5em; }\n"
-           u".titul h1 { font-size: 28pt; margin: 0 0 0.7em; }\n"
-           u".popis { font-size: 13pt; margin: 0.15em 0; }\n"
-           u".autor { font-size: 13pt; font-style: italic; margin: 1.5em 0 0; }\n"
-           u".pocet { font-size: 11pt; color: #555; margin: 0.6em 0 0; }\n"
-           u".obsah { margin: 0 0 2.5em; }\n"
-           u".obsah h2 { font-size: 20pt; margin: 0 0 0.6em; }\n"
-           u".obsah ol { margin: 0; padding-left: 2.2em; font-size: 11pt; }\n"
-           u".obsah li { margin: 0.15em 0; }\n"
-           u".obsah a { color: #000; text-decoration: none; }\n"
-           u".vtip { margin: 0 0 1.6em; }\n"
-           u".vtip h2 { font-size: 15pt; margin: 1.4em 0 0.5em; }\n"
-           u".text p, .text li { margin: 0; white-space: pre-wrap; }\n"
-           u".text ul, .text ol { margin: 0; padding-left: 40px; }\n"
-           u".text img { max-width: 100%; height: auto; }\n"
-           u".nenapsano { font-style: italic; color: #555; }\n"_qs;
+           u"p, li { margin: 0; white-space: pre-wrap; }\n"
+           u"ul, ol { margin: 0; padding-left: 40px; }\n"
+           u"img { max-width: 100%; height: auto; }\n"
+           u"h1.kniha { text-align: center; font-size: 40pt; margin: 1.5em 0 0.8em; }\n"
+           u"h1.titul { text-align: center; font-size: 28pt; margin: 3em 0 0.7em;"
+           u" page-break-before: always; }\n"
+           u"p.popis { text-align: center; font-size: 13pt; margin: 0.15em 0; }\n"
+           u"p.autor { text-align: center; font-size: 13pt; font-style: italic;"
+           u" margin: 1.5em 0 0; }\n"
+           u"p.pocet { text-align: center; font-size: 11pt; color: #555; margin: 0.6em 0 0; }\n"
+           u"h2.obsah { font-size: 20pt; margin: 1.6em 0 0.6em; }\n"
+           u"ol.obsah { font-size: 11pt; padding-left: 2.2em; margin: 0 0 2.5em; }\n"
+           u"li.obsah { margin: 0.15em 0; }\n"
+           u"h2.vtip { font-size: 15pt; margin: 1.4em 0 0.5em; }\n"_qs;
 }
 
 QString libraryAnchor(int library)
@@ -478,24 +502,24 @@ QString jokeAnchor(int library, int joke)
 void appendBookTitle(QString &out, const std::vector<Library> &libraries,
                      const std::function<QString(int library)> &page)
 {
-    out += u"<header class=\"kniha\"><h1>Chichotek</h1></header>\n"
-           u"<nav class=\"obsah\"><h2>Knihovny</h2>\n<ol>\n";
+    out += u"<h1 class=\"kniha\">Chichotek</h1>\n"
+           u"<h2 class=\"obsah\">Knihovny</h2>\n<ol class=\"obsah\">\n";
     for (std::size_t i = 0; i < libraries.size(); ++i) {
         const int number = int(i) + 1;
-        out += u"<li><a href=\"";
+        out += u"<li class=\"obsah\"><a href=\"";
         appendEscaped(out, page(number) + u'#' + libraryAnchor(number));
         out += u"\">";
         appendEscaped(out, libraries[i].name);
         out += u"</a></li>\n";
     }
-    out += u"</ol></nav>\n";
+    out += u"</ol>\n";
 }
 
 void appendLibrary(QString &out, const Library &library, int number, const PictureAddress &address,
                    const std::function<void(QString &)> &flush)
 {
-    out += u"<section class=\"knihovna\" id=\""_qs + libraryAnchor(number) + u"\">\n"_qs;
-    out += u"<header class=\"titul\"><h1>";
+    out += u"<div class=\"knihovna\">\n<h1 class=\"titul\" id=\""_qs + libraryAnchor(number) +
+           u"\">"_qs;
     appendEscaped(out, library.name);
     out += u"</h1>\n";
     for (const QString &line : library.description) {
@@ -510,35 +534,35 @@ void appendLibrary(QString &out, const Library &library, int number, const Pictu
     }
     out += u"<p class=\"pocet\">";
     appendEscaped(out, jokeCount(library));
-    out += u"</p></header>\n";
+    out += u"</p>\n";
 
-    out += u"<nav class=\"obsah\"><h2>Obsah</h2>\n";
+    out += u"<h2 class=\"obsah\">Obsah</h2>\n";
     if (!library.jokes.isEmpty()) {
-        out += u"<ol>\n";
+        out += u"<ol class=\"obsah\">\n";
         for (qsizetype j = 0; j < library.jokes.size(); ++j) {
-            out += u"<li><a href=\"#"_qs + jokeAnchor(number, int(j) + 1) + u"\">"_qs;
+            out +=
+                u"<li class=\"obsah\"><a href=\"#"_qs + jokeAnchor(number, int(j) + 1) + u"\">"_qs;
             appendEscaped(out, library.jokes[j]);
             out += u"</a></li>\n";
         }
         out += u"</ol>\n";
     }
-    out += u"</nav>\n";
     flush(out);
 
     // One joke in memory at a time, however long the library.
     QTextDocument doc;
     for (qsizetype j = 0; j < library.jokes.size(); ++j) {
         prepareDocument(&doc);
-        const bool written = readJoke(library.name, library.jokes[j], &doc);
-        out += u"<section class=\"vtip\" id=\""_qs + jokeAnchor(number, int(j) + 1) + u"\"><h2>"_qs;
+        readJoke(library.name, library.jokes[j], &doc);
+        out += u"<div class=\"vtip\">\n<h2 class=\"vtip\" id=\""_qs +
+               jokeAnchor(number, int(j) + 1) + u"\">"_qs;
         appendEscaped(out, library.jokes[j]);
-        out += written ? u"</h2>\n<div class=\"text\">\n"_qs
-                       : u"</h2>\n<div class=\"text nenapsano\">\n"_qs;
+        out += u"</h2>\n";
         appendDocument(out, doc, address);
-        out += u"</div></section>\n";
+        out += u"</div>\n";
         flush(out);
     }
-    out += u"</section>\n";
+    out += u"</div>\n";
 }
 
 } // namespace store::bookparts

@@ -1282,6 +1282,16 @@ std::optional<QStringList> folderEntries(const DbPath &folder, QString *error)
     return entries;
 }
 
+bool exists(const DbPath &path)
+{
+    return path.isValid() && nodeAt(path.path()) != Node::Missing;
+}
+
+bool isFolder(const DbPath &path)
+{
+    return path.isValid() && nodeAt(path.path()) == Node::Folder;
+}
+
 std::optional<QStringList> folderFileNames(const DbPath &folder)
 {
     const QString onDisk = folder.path();

@@ -273,6 +273,10 @@ bool deleteFile(const DbPath &path, QString *error = nullptr,
 bool renameFile(const DbPath &from, const DbPath &to, QString *error = nullptr);
 // Removes an empty folder.
 bool removeFolder(const DbPath &path, QString *error = nullptr);
+// Whether anything is at the path (a link is not followed), and whether a
+// real folder is.
+bool exists(const DbPath &path);
+bool isFolder(const DbPath &path);
 
 // The paths of what a library's folder holds, for the trash; none when the
 // folder is not a real folder of the database.

@@ -162,42 +162,6 @@ QString paragraphStyle(const RtfParagraphFormat &p)
     return s;
 }
 
-bool isOrdered(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal:
-    case QTextListFormat::ListLowerAlpha:
-    case QTextListFormat::ListUpperAlpha:
-    case QTextListFormat::ListLowerRoman:
-    case QTextListFormat::ListUpperRoman:
-        return true;
-    default:
-        return false;
-    }
-}
-
-const char16_t *listStyleType(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal:
-        return u"decimal";
-    case QTextListFormat::ListLowerAlpha:
-        return u"lower-alpha";
-    case QTextListFormat::ListUpperAlpha:
-        return u"upper-alpha";
-    case QTextListFormat::ListLowerRoman:
-        return u"lower-roman";
-    case QTextListFormat::ListUpperRoman:
-        return u"upper-roman";
-    case QTextListFormat::ListCircle:
-        return u"circle";
-    case QTextListFormat::ListSquare:
-        return u"square";
-    default:
-        return u"disc";
-    }
-}
-
 class HtmlSink final : public RtfSink
 {
 public:
@@ -334,7 +298,7 @@ void HtmlSink::enterLists(const RtfParagraphFormat &p)
     }
     while (!m_lists.empty() && m_lists.back().level >= p.listLevel)
         closeList();
-    const bool ordered = isOrdered(p.listStyle);
+    const bool ordered = isOrderedList(p.listStyle);
     m_out += ordered ? u"<ol" : u"<ul";
     // A list that goes on after other paragraphs goes on with its numbers.
     const std::size_t index = std::size_t(p.list);
@@ -349,7 +313,7 @@ void HtmlSink::enterLists(const RtfParagraphFormat &p)
     if (ordered && (m_items[index] > 0 || m_starts[index] != 1))
         m_out += u" start=\""_qs + QString::number(m_starts[index] + m_items[index]) + u'"';
     m_out += u" style=\"margin-top:0;margin-bottom:0;list-style-type:";
-    m_out += listStyleType(p.listStyle);
+    m_out += cssListStyleType(p.listStyle);
     m_out += u";\">";
     m_lists.push_back({p.list, p.listLevel, ordered});
 }
@@ -411,6 +375,42 @@ void HtmlSink::finish()
 }
 
 } // namespace
+
+bool isOrderedList(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha:
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const char16_t *cssListStyleType(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        return u"decimal";
+    case QTextListFormat::ListLowerAlpha:
+        return u"lower-alpha";
+    case QTextListFormat::ListUpperAlpha:
+        return u"upper-alpha";
+    case QTextListFormat::ListLowerRoman:
+        return u"lower-roman";
+    case QTextListFormat::ListUpperRoman:
+        return u"upper-roman";
+    case QTextListFormat::ListCircle:
+        return u"circle";
+    case QTextListFormat::ListSquare:
+        return u"square";
+    default:
+        return u"disc";
+    }
+}
 
 bool rtfToHtml(QByteArrayView rtf, const std::function<void(QByteArrayView utf8)> &write)
 {

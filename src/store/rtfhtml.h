@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QStringView>
+#include <QTextListFormat>
 
 #include <functional>
 
@@ -19,5 +20,10 @@ bool rtfToHtml(QByteArrayView rtf, const std::function<void(QByteArrayView utf8)
 // Plain text (a joke file that is not RTF) as the same kind of HTML document,
 // a paragraph for each of its lines.
 void textToHtml(QStringView text, const std::function<void(QByteArrayView utf8)> &write);
+
+// Whether a list of this style is numbered, and its CSS list-style-type;
+// for every writer of HTML.
+bool isOrderedList(QTextListFormat::Style style);
+const char16_t *cssListStyleType(QTextListFormat::Style style);
 
 } // namespace store

@@ -305,26 +305,25 @@ TEST(Book, HtmlLinksEveryJokeAndHoldsItsPictures)
     // Every link, every anchor with the text of its element, and the images.
     QMap<QString, QString> links; // href -> text
     QStringList linkOrder;
-    QMap<QString, QString> headings; // id of a joke's section -> its heading
+    QMap<QString, QString> headings; // id of a joke's heading -> its text
     QStringList images;
     QXmlStreamReader xml(bytes);
-    QString section;
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
             continue;
         const QXmlStreamAttributes attributes = xml.attributes();
-        if (xml.name() == u"section" && attributes.hasAttribute(u"id"_qs))
-            section = attributes.value(u"id"_qs).toString();
-        else if (xml.name() == u"h2" && !section.isEmpty())
-            headings[section] = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else if (xml.name() == u"a") {
+        if (xml.name() == u"h2" && attributes.hasAttribute(u"id"_qs)) {
+            headings[attributes.value(u"id"_qs).toString()] =
+                xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        } else if (xml.name() == u"a") {
             const QString href = attributes.value(u"href"_qs).toString();
             const QString linkText = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             links[href] = linkText;
             linkOrder += href;
-        } else if (xml.name() == u"img")
+        } else if (xml.name() == u"img") {
             images += attributes.value(u"src"_qs).toString();
+        }
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line "
                                  << xml.lineNumber();
