@@ -33,13 +33,6 @@ QString pixels(double px)
     return number(px) + u"px"_qs;
 }
 
-// Whether XML allows the character in a document (a surrogate counts as
-// allowed: its pair is one character).
-bool allowedInXml(char16_t c)
-{
-    return c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
-}
-
 // A font family as a CSS string: only what a family name is made of.
 QString cssFamily(const QString &family)
 {
@@ -415,27 +408,7 @@ void DocumentWriter::image(const QTextImageFormat &format)
 
 void appendEscaped(QString &out, QStringView text)
 {
-    out.reserve(out.size() + text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        default:
-            if (allowedInXml(c.unicode()))
-                out += c;
-            break;
-        }
-    }
+    appendHtmlEscaped(out, text);
 }
 
 void appendDocument(QString &out, const QTextDocument &doc, const PictureAddress &address)

@@ -48,29 +48,6 @@ QString pixels(double px)
     return number(px) + u"px"_qs;
 }
 
-void appendEscaped(QString &out, QStringView text)
-{
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-}
-
 // A font family as a CSS string inside a style attribute.
 QString cssString(const QString &family)
 {
@@ -227,7 +204,7 @@ void HtmlSink::text(const QString &text, const RtfCharFormat &format)
                 m_paragraph += u"</a>";
             if (!link.isEmpty()) {
                 m_paragraph += u"<a href=\"";
-                appendEscaped(m_paragraph, link);
+                appendHtmlEscaped(m_paragraph, link);
                 m_paragraph += u"\">";
             }
             m_link = link;
@@ -236,7 +213,7 @@ void HtmlSink::text(const QString &text, const RtfCharFormat &format)
         m_spanOpen = !style.isEmpty();
         if (m_spanOpen) {
             m_paragraph += u"<span style=\"";
-            appendEscaped(m_paragraph, style);
+            appendHtmlEscaped(m_paragraph, style);
             m_paragraph += u"\">";
         }
         m_runId = format.id;
@@ -250,14 +227,14 @@ void HtmlSink::text(const QString &text, const RtfCharFormat &format)
     for (; from != end; ++from) {
         const char16_t c = from->unicode();
         if (c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1) {
-            appendEscaped(m_paragraph, QStringView(plain, from));
+            appendHtmlEscaped(m_paragraph, QStringView(plain, from));
             m_paragraph += u"<br>";
             if (c == u'\r' && from + 1 != end && from[1] == u'\n')
                 ++from;
             plain = from + 1;
         }
     }
-    appendEscaped(m_paragraph, QStringView(plain, end));
+    appendHtmlEscaped(m_paragraph, QStringView(plain, end));
 }
 
 void HtmlSink::newParagraph()
@@ -331,7 +308,7 @@ void HtmlSink::flushParagraph()
     m_out += tag;
     if (!style.isEmpty()) {
         m_out += u" style=\"";
-        appendEscaped(m_out, style);
+        appendHtmlEscaped(m_out, style);
         m_out += u'"';
     }
     m_out += u'>';
@@ -375,6 +352,33 @@ void HtmlSink::finish()
 }
 
 } // namespace
+
+void appendHtmlEscaped(QString &out, QStringView text)
+{
+    out.reserve(out.size() + text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case u'&':
+            out += u"&amp;";
+            break;
+        case u'<':
+            out += u"&lt;";
+            break;
+        case u'>':
+            out += u"&gt;";
+            break;
+        case u'"':
+            out += u"&quot;";
+            break;
+        default:
+            // What XML does not allow is left out: XHTML readers refuse it.
+            if (u == u'\t' || u == u'\n' || u == u'\r' || (u >= 0x20 && u != 0xFFFE && u != 0xFFFF))
+                out += c;
+            break;
+        }
+    }
+}
 
 bool isOrderedList(QTextListFormat::Style style)
 {

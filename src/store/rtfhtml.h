@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 #include <QTextListFormat>
 
@@ -20,6 +21,10 @@ bool rtfToHtml(QByteArrayView rtf, const std::function<void(QByteArrayView utf8)
 // Plain text (a joke file that is not RTF) as the same kind of HTML document,
 // a paragraph for each of its lines.
 void textToHtml(QStringView text, const std::function<void(QByteArrayView utf8)> &write);
+
+// Appends `text` escaped for HTML and XHTML text and attribute values;
+// characters XML does not allow are left out.
+void appendHtmlEscaped(QString &out, QStringView text);
 
 // Whether a list of this style is numbered, and its CSS list-style-type;
 // for every writer of HTML.
