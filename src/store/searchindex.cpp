@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <sqlite3.h>
+#include <zlib.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -45,6 +46,8 @@ QByteArray pack(const QString &text)
     return text.isEmpty() ? QByteArray() : qCompress(text.toUtf8(), 6);
 }
 
+std::atomic<qint64> g_unpacked{0};
+
 void unpackFunction(sqlite3_context *context, int, sqlite3_value **values)
 {
     const int size = sqlite3_value_bytes(values[0]);
@@ -54,6 +57,7 @@ void unpackFunction(sqlite3_context *context, int, sqlite3_value **values)
         return;
     }
     const QByteArray text = qUncompress(data, size);
+    g_unpacked += text.size();
     sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
@@ -854,19 +858,154 @@ SearchResult SearchIndex::search(const QString &typed, int limit, bool lastIsPre
     return result;
 }
 
+namespace {
+
+// How much of a joke's text a snippet looks at: its start, so that a joke of
+// megabytes costs what one of a page does.
+constexpr int kSnippetBytes = 64 * 1024;
+// Words of a snippet, and how many of them come before the first match.
+constexpr int kSnippetWords = 24;
+constexpr int kWordsBefore = 6;
+
+// The start of a packed text, unpacked only as far as `bytes` of UTF-8: a
+// packed text is qCompress()'s, four bytes of size and a zlib stream.
+QByteArray unpackStart(const QByteArray &packed, int bytes)
+{
+    if (packed.size() <= 4)
+        return {};
+    QByteArray out(bytes, Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return {};
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData() + 4));
+    z.avail_in = uInt(packed.size() - 4);
+    z.next_out = reinterpret_cast<Bytef *>(out.data());
+    z.avail_out = uInt(bytes);
+    int result = Z_OK;
+    while (result == Z_OK && z.avail_out > 0)
+        result = inflate(&z, Z_SYNC_FLUSH);
+    out.truncate(qsizetype(bytes - z.avail_out));
+    inflateEnd(&z);
+    g_unpacked += out.size();
+    return out;
+}
+
+QString folded(QStringView word)
+{
+    QString decomposed = word.toString().normalized(QString::NormalizationForm_D);
+    decomposed.removeIf([](QChar c) { return c.isMark(); });
+    return decomposed.toCaseFolded();
+}
+
+} // namespace
+
 QString SearchIndex::snippet(qint64 id, const QString &typed, bool lastIsPrefix) const
 {
     Db *db = m_reader ? m_reader.get() : m_writer.get();
     const QString query = ftsQuery(typed, lastIsPrefix);
     if (!db || query.isEmpty())
         return {};
-    std::unique_lock memoryLock(m_memoryLock, std::defer_lock);
-    if (inMemory())
-        memoryLock.lock();
-    Db::Statement s(*db, "SELECT snippet(joke_index, 1, char(1), char(2), '…', 24)"
-                         " FROM joke_index WHERE joke_index MATCH ? AND rowid = ?");
-    s.bind(1, query).bind(2, id);
-    return s.step() ? s.text(0) : QString();
+    // The words of the query as the tokenizer sees them; the last one may be
+    // the beginning of a longer word.
+    QStringList words;
+    for (const QString &part : query.split(u'"', Qt::SkipEmptyParts)) {
+        for (const QString &word : part.split(u' ', Qt::SkipEmptyParts)) {
+            if (word != u"*")
+                words << folded(word);
+        }
+    }
+    const bool prefix = query.endsWith(u'*');
+
+    // Only the start of the packed text is read from the file: a zlib
+    // stream is never much longer than what it holds.
+    QByteArray packed;
+    {
+        std::unique_lock memoryLock(m_memoryLock, std::defer_lock);
+        if (inMemory())
+            memoryLock.lock();
+        sqlite3_blob *blob = nullptr;
+        if (sqlite3_blob_open(db->db, "main", "jokes", "body", id, 0, &blob) != SQLITE_OK) {
+            sqlite3_blob_close(blob);
+            return {};
+        }
+        const int size = std::min(sqlite3_blob_bytes(blob), 4 + kSnippetBytes + kSnippetBytes / 8);
+        packed.resize(size);
+        if (sqlite3_blob_read(blob, packed.data(), size, 0) != SQLITE_OK)
+            packed.clear();
+        sqlite3_blob_close(blob);
+    }
+    QByteArray utf8 = unpackStart(packed, kSnippetBytes);
+    const bool cut = utf8.size() == kSnippetBytes;
+    // A character cut at the end of the window is left out.
+    while (cut && !utf8.isEmpty() && (uchar(utf8.back()) & 0xC0) == 0x80)
+        utf8.chop(1);
+    if (cut && !utf8.isEmpty() && uchar(utf8.back()) >= 0xC0)
+        utf8.chop(1);
+    const QString text = QString::fromUtf8(utf8);
+
+    // The words of the window, and the first that matches.
+    struct Word
+    {
+        qsizetype from;
+        qsizetype to;
+        bool match;
+    };
+    std::vector<Word> found;
+    qsizetype first = -1;
+    for (qsizetype i = 0; i < text.size();) {
+        if (!isWordChar(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && isWordChar(text[end]))
+            ++end;
+        const QString word = folded(QStringView(text).sliced(i, end - i));
+        bool match = false;
+        for (qsizetype w = 0; w < words.size() && !match; ++w)
+            match =
+                word == words[w] || (prefix && w == words.size() - 1 && word.startsWith(words[w]));
+        if (match && first < 0)
+            first = qsizetype(found.size());
+        found.push_back({i, end, match});
+        i = end;
+        if (first >= 0 && qsizetype(found.size()) >= first + kSnippetWords)
+            break;
+    }
+    if (found.empty())
+        return {};
+    const qsizetype from = std::max<qsizetype>(0, first - kWordsBefore);
+    const qsizetype to = std::min<qsizetype>(qsizetype(found.size()), from + kSnippetWords);
+    QString out;
+    if (from > 0)
+        out += u'…';
+    qsizetype at = found[std::size_t(from)].from;
+    for (qsizetype w = from; w < to; ++w) {
+        const Word &word = found[std::size_t(w)];
+        out += QStringView(text).sliced(at, word.from - at);
+        const QStringView shown = QStringView(text).sliced(word.from, word.to - word.from);
+        if (word.match)
+            out += kMatchStart + shown.toString() + kMatchEnd;
+        else
+            out += shown;
+        at = word.to;
+    }
+    // What follows the last word up to the next one: its full stop.
+    qsizetype end = at;
+    while (end < text.size() && !isWordChar(text[end]))
+        ++end;
+    const bool more = end < text.size() || cut;
+    out += QStringView(text).sliced(at, end - at).trimmed();
+    if (more)
+        out += u'…';
+    return out;
 }
+
+namespace testing {
+qint64 textUnpacked()
+{
+    return g_unpacked;
+}
+} // namespace testing
 
 } // namespace store

@@ -121,4 +121,9 @@ private:
     mutable std::mutex m_memoryLock; // in memory: one thread at a time
 };
 
+namespace testing {
+// How much joke text (UTF-8 bytes) the index has unpacked so far.
+qint64 textUnpacked();
+} // namespace testing
+
 } // namespace store

@@ -166,6 +166,42 @@ TEST_F(SearchIndexTest, SnippetShowsTheMatchedWords)
               "Pepíček píše písemku a papoušek velký mu radí.");
 }
 
+// The snippet of a joke of megabytes costs what one of a page does: it is
+// made from a window at the start of the text, never from the whole of it.
+TEST_F(SearchIndexTest, ABigJokesSnippetLooksOnlyAtTheStartOfItsText)
+{
+    QString text = QStringLiteral("Zebra zase zívá. ");
+    text.reserve(2 << 20);
+    while (text.size() < (2 << 20))
+        text += QStringLiteral("Zajíc a žába zpívají za zahradou. ");
+    text += QStringLiteral("Nakonec přijde velbloud.");
+    write(QStringLiteral("Škola"), QStringLiteral("Písemka"), text);
+    store::SearchIndex index(cacheFile());
+    index.refresh();
+
+    const store::SearchResult result = index.search(QStringLiteral("z"));
+    ASSERT_FALSE(result.hits.empty());
+    const qint64 id = result.hits.front().id;
+    qint64 before = store::testing::textUnpacked();
+    const QString snippet = index.snippet(id, QStringLiteral("z"));
+    EXPECT_LE(store::testing::textUnpacked() - before, 80 * 1024);
+    EXPECT_TRUE(snippet.startsWith(store::kMatchStart + QStringLiteral("Zebra") + store::kMatchEnd +
+                                   QStringLiteral(" ") + store::kMatchStart +
+                                   QStringLiteral("zase")))
+        << snippet.left(80).toStdString();
+    EXPECT_TRUE(snippet.endsWith(u'…'));
+    EXPECT_LT(snippet.size(), 400);
+
+    // A word found only far into the text: its start, with no word marked.
+    const store::SearchResult far = index.search(QStringLiteral("velbloud"), 500, false);
+    ASSERT_EQ(far.hits.size(), 1u);
+    before = store::testing::textUnpacked();
+    const QString start = index.snippet(far.hits.front().id, QStringLiteral("velbloud"), false);
+    EXPECT_LE(store::testing::textUnpacked() - before, 80 * 1024);
+    EXPECT_TRUE(start.startsWith(QStringLiteral("Zebra zase zívá."))) << start.toStdString();
+    EXPECT_FALSE(start.contains(store::kMatchStart));
+}
+
 TEST_F(SearchIndexTest, FollowsTheFilesReadingOnlyWhatChanged)
 {
     {
