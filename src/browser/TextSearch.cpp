@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -60,15 +61,31 @@ class HitModel : public QAbstractListModel
 public:
     HitModel(const store::SearchIndex *index, QObject *parent)
         : QAbstractListModel(parent), m_index(index)
-    {}
+    {
+        // Snippets are made one at a time beside the window, never while
+        // the list paints.
+        m_pool.setMaxThreadCount(1);
+    }
+    ~HitModel() override { stopSnippets(); }
+
+    // Drops the snippets asked for and waits for the one being made: the
+    // index goes before the model does.
+    void stopSnippets()
+    {
+        ++m_generation;
+        m_pool.clear();
+        m_pool.waitForDone();
+    }
 
     void setResult(const std::vector<store::SearchHit> &hits, const QString &query)
     {
         beginResetModel();
+        ++m_generation;
+        m_pool.clear();
         m_hits = hits;
         m_query = query;
         m_snippets.assign(hits.size(), QString());
-        m_made.assign(hits.size(), false);
+        m_asked.assign(hits.size(), false);
         endResetModel();
     }
     const store::SearchHit *hit(int row) const
@@ -94,15 +111,11 @@ public:
         case JokeRole:
             return h->joke;
         case SnippetRole: {
+            // Empty until made; the row is painted again then.
             const auto row = std::size_t(index.row());
-            if (!m_made[row]) {
-                QString snippet = m_index->snippet(h->id, m_query);
-                for (QChar &c : snippet) {
-                    if (c == u'\n' || c == u'\t' || c == QChar(0x2028))
-                        c = u' ';
-                }
-                m_snippets[row] = snippet.simplified();
-                m_made[row] = true;
+            if (!m_asked[row]) {
+                m_asked[row] = true;
+                ask(index.row(), h->id);
             }
             return m_snippets[row];
         }
@@ -112,11 +125,41 @@ public:
     }
 
 private:
+    void ask(int row, qint64 id) const
+    {
+        auto *self = const_cast<HitModel *>(this);
+        const quint64 generation = m_generation;
+        const QString query = m_query;
+        const store::SearchIndex *index = m_index;
+        m_pool.start([self, generation, row, id, query, index] {
+            QString snippet = index->snippet(id, query);
+            for (QChar &c : snippet) {
+                if (c == u'\n' || c == u'\t' || c == QChar(0x2028))
+                    c = u' ';
+            }
+            snippet = snippet.simplified();
+            // Dropped when the model has gone by then (it waits for this).
+            QMetaObject::invokeMethod(
+                self, [self, generation, row, snippet] { self->took(generation, row, snippet); },
+                Qt::QueuedConnection);
+        });
+    }
+    void took(quint64 generation, int row, const QString &snippet)
+    {
+        if (generation != m_generation || row >= int(m_hits.size()))
+            return;
+        m_snippets[std::size_t(row)] = snippet;
+        const QModelIndex at = index(row);
+        emit dataChanged(at, at, {SnippetRole});
+    }
+
     const store::SearchIndex *m_index;
     std::vector<store::SearchHit> m_hits;
     QString m_query;
     mutable std::vector<QString> m_snippets;
-    mutable std::vector<bool> m_made;
+    mutable std::vector<bool> m_asked;
+    quint64 m_generation = 0;
+    mutable QThreadPool m_pool;
 };
 
 namespace {
@@ -296,6 +339,7 @@ THledani::THledani(const QString &cacheFile, QWidget *parent)
 
 THledani::~THledani()
 {
+    m_model->stopSnippets();
     store::setChangeListener({});
     m_stop = true;
     if (m_worker.joinable())

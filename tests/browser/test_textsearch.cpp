@@ -107,8 +107,14 @@ TEST_F(TextSearch, ShowsWhatMatchesAsTheUserTypes)
     type(search, QStringLiteral("papoušek pepí"));
     EXPECT_EQ(rows(search), QStringList{QStringLiteral("Škola – Ťukání")});
     EXPECT_EQ(search.Stav->text(), QStringLiteral("Nalezeno: 1 vtip v 1 knihovně."));
-    // The snippet holds the matched words, marked.
-    const QString snippet = search.Vysledky->model()->index(0, 0).data(Qt::UserRole + 3).toString();
+    // The snippet holds the matched words, marked; it is made beside the
+    // window, never while the list paints, and the row is painted again.
+    const QModelIndex first = search.Vysledky->model()->index(0, 0);
+    QString snippet;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        snippet = first.data(Qt::UserRole + 3).toString();
+        return !snippet.isEmpty();
+    })) << "no snippet was made";
     EXPECT_TRUE(snippet.contains(store::kMatchStart + QStringLiteral("Pepíček")))
         << snippet.toStdString();
     type(search, QStringLiteral("krokodýl"));
