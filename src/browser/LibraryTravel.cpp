@@ -41,6 +41,20 @@ QString droppedLibraryFile(const QMimeData *data)
     return url.toLocalFile();
 }
 
+// The save dialog of an export: asks before replacing a file.
+platform::FileChoice askWhereToSave(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &fileName, int filterIndex = 1)
+{
+    platform::FileDialog dialog;
+    dialog.title = title;
+    dialog.filter = filter;
+    dialog.filterIndex = filterIndex;
+    dialog.fileName = fileName;
+    dialog.mustExist = false;
+    dialog.askOverwrite = true;
+    return platform::services().saveFile(parent, dialog);
+}
+
 // Shows the wait cursor while it lives.
 struct Busy
 {
@@ -182,15 +196,11 @@ void THLAVNI::ExportovatClick()
     const QString library = libraryToTake();
     if (library.isEmpty())
         return;
-    platform::FileDialog dialog;
-    dialog.title = QStringLiteral("Exportovat knihovnu...");
-    dialog.filter = kZipFilter;
     // The file manager knows a library file by this ending; any archive
     // program unpacks it as a zip.
-    dialog.fileName = library + QStringLiteral(".chichotek.zip");
-    dialog.mustExist = false;
-    dialog.askOverwrite = true;
-    const platform::FileChoice choice = platform::services().saveFile(this, dialog);
+    const platform::FileChoice choice =
+        askWhereToSave(this, QStringLiteral("Exportovat knihovnu..."), kZipFilter,
+                       library + QStringLiteral(".chichotek.zip"));
     if (!choice.accepted())
         return;
     QString file = choice.fileName;
@@ -218,14 +228,9 @@ void THLAVNI::ExportKnihaClick()
     const QStringList libraries = libraryBook();
     if (libraries.isEmpty())
         return;
-    platform::FileDialog dialog;
-    dialog.title = QStringLiteral("Exportovat jako knihu...");
-    dialog.filter = kBookFilter;
-    dialog.filterIndex = 2;
-    dialog.fileName = libraries.size() == 1 ? libraries.first() : QStringLiteral("Chichotek");
-    dialog.mustExist = false;
-    dialog.askOverwrite = true;
-    const platform::FileChoice choice = platform::services().saveFile(this, dialog);
+    const platform::FileChoice choice =
+        askWhereToSave(this, QStringLiteral("Exportovat jako knihu..."), kBookFilter,
+                       libraries.size() == 1 ? libraries.first() : QStringLiteral("Chichotek"), 2);
     if (!choice.accepted())
         return;
     QString file = choice.fileName;

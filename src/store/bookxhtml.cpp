@@ -17,22 +17,6 @@
 namespace store::bookparts {
 namespace {
 
-// A length or a size for CSS: at most two decimals, never an exponent.
-QString number(double value)
-{
-    QString s = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
-    while (s.endsWith(u'0'))
-        s.chop(1);
-    if (s.endsWith(u'.'))
-        s.chop(1);
-    return s == u"-0" ? u"0"_qs : s;
-}
-
-QString pixels(double px)
-{
-    return number(px) + u"px"_qs;
-}
-
 // A font family as a CSS string: only what a family name is made of.
 QString cssFamily(const QString &family)
 {
@@ -103,7 +87,7 @@ QString baseStyle(const BaseFont &base)
     if (!base.family.isEmpty())
         s += u"font-family:"_qs + cssFamily(base.family) + u';';
     if (base.points > 0)
-        s += u"font-size:"_qs + number(base.points) + u"pt;"_qs;
+        s += u"font-size:"_qs + cssNumber(base.points) + u"pt;"_qs;
     return s;
 }
 
@@ -120,7 +104,7 @@ QString runStyle(const QTextCharFormat &f, const BaseFont &base)
     if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0 &&
         (shifted || f.fontPointSize() != base.points)) {
         // Raised and lowered text is smaller, as Qt shows it.
-        s += u"font-size:"_qs + number(f.fontPointSize() * (shifted ? 0.66 : 1.0)) + u"pt;"_qs;
+        s += u"font-size:"_qs + cssNumber(f.fontPointSize() * (shifted ? 0.66 : 1.0)) + u"pt;"_qs;
     } else if (shifted) {
         s += u"font-size:66%;";
     }
@@ -163,25 +147,25 @@ QString blockStyle(const QTextBlockFormat &f, const QTextDocument &doc, bool inL
     }
     const double left = f.leftMargin() + (inList ? 0 : f.indent() * doc.indentWidth());
     if (left != 0)
-        s += u"margin-left:"_qs + pixels(left) + u';';
+        s += u"margin-left:"_qs + cssPixels(left) + u';';
     if (f.rightMargin() != 0)
-        s += u"margin-right:"_qs + pixels(f.rightMargin()) + u';';
+        s += u"margin-right:"_qs + cssPixels(f.rightMargin()) + u';';
     if (f.topMargin() != 0)
-        s += u"margin-top:"_qs + pixels(f.topMargin()) + u';';
+        s += u"margin-top:"_qs + cssPixels(f.topMargin()) + u';';
     if (f.bottomMargin() != 0)
-        s += u"margin-bottom:"_qs + pixels(f.bottomMargin()) + u';';
+        s += u"margin-bottom:"_qs + cssPixels(f.bottomMargin()) + u';';
     if (!inList && f.textIndent() != 0)
-        s += u"text-indent:"_qs + pixels(f.textIndent()) + u';';
+        s += u"text-indent:"_qs + cssPixels(f.textIndent()) + u';';
     switch (f.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
         if (f.lineHeight() > 0)
-            s += u"line-height:"_qs + number(f.lineHeight()) + u"%;"_qs;
+            s += u"line-height:"_qs + cssNumber(f.lineHeight()) + u"%;"_qs;
         break;
     case QTextBlockFormat::FixedHeight:
     case QTextBlockFormat::MinimumHeight:
         // "At least" is Qt's own; a browser takes it as exactly.
         if (f.lineHeight() > 0)
-            s += u"line-height:"_qs + pixels(f.lineHeight()) + u';';
+            s += u"line-height:"_qs + cssPixels(f.lineHeight()) + u';';
         break;
     default:
         break;
@@ -297,7 +281,7 @@ void DocumentWriter::startBlock(const char16_t *tag, const QTextBlock &block, bo
         const QTextCharFormat mark = block.charFormat();
         if (mark.hasProperty(QTextFormat::FontPointSize) && mark.fontPointSize() > 0 &&
             mark.fontPointSize() != m_base.points)
-            style += u"font-size:"_qs + number(mark.fontPointSize()) + u"pt;"_qs;
+            style += u"font-size:"_qs + cssNumber(mark.fontPointSize()) + u"pt;"_qs;
     }
     m_out += u'<';
     m_out += QStringView(tag);

@@ -32,22 +32,6 @@ constexpr char16_t kHead[] = u"<!DOCTYPE html>\n"
 // into its last paragraph: there is nothing after it.
 constexpr char16_t kTail[] = u"</body>\n</html>";
 
-// A length for CSS: at most two decimals, never an exponent.
-QString number(double value)
-{
-    QString s = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
-    while (s.endsWith(u'0'))
-        s.chop(1);
-    if (s.endsWith(u'.'))
-        s.chop(1);
-    return s == u"-0" ? QStringLiteral("0") : s;
-}
-
-QString pixels(double px)
-{
-    return number(px) + u"px"_qs;
-}
-
 // A font family as a CSS string inside a style attribute.
 QString cssString(const QString &family)
 {
@@ -69,7 +53,7 @@ QString runStyle(const RtfCharFormat &f)
     if (!f.family.isEmpty())
         s += u"font-family:"_qs + cssString(f.family) + u';';
     if (f.points != RtfCharFormat().points)
-        s += u"font-size:"_qs + number(f.points) + u"pt;"_qs;
+        s += u"font-size:"_qs + cssNumber(f.points) + u"pt;"_qs;
     if (f.bold)
         s += u"font-weight:bold;";
     if (f.italic)
@@ -117,21 +101,21 @@ QString paragraphStyle(const RtfParagraphFormat &p)
                             ? std::max(0.0, p.li / kTwipsPerPixel - (p.listLevel + 1) * kListIndent)
                             : p.li / kTwipsPerPixel;
     if (left != 0)
-        s += u"margin-left:"_qs + pixels(left) + u';';
+        s += u"margin-left:"_qs + cssPixels(left) + u';';
     if (p.ri != 0)
-        s += u"margin-right:"_qs + pixels(p.ri / kTwipsPerPixel) + u';';
+        s += u"margin-right:"_qs + cssPixels(p.ri / kTwipsPerPixel) + u';';
     if (p.sb != 0)
-        s += u"margin-top:"_qs + pixels(p.sb / kTwipsPerPixel) + u';';
+        s += u"margin-top:"_qs + cssPixels(p.sb / kTwipsPerPixel) + u';';
     if (p.sa != 0)
-        s += u"margin-bottom:"_qs + pixels(p.sa / kTwipsPerPixel) + u';';
+        s += u"margin-bottom:"_qs + cssPixels(p.sa / kTwipsPerPixel) + u';';
     if (!inList && p.fi != 0)
-        s += u"text-indent:"_qs + pixels(p.fi / kTwipsPerPixel) + u';';
+        s += u"text-indent:"_qs + cssPixels(p.fi / kTwipsPerPixel) + u';';
     if (p.sl != 0) {
         if (p.slMult && p.sl > 0) {
-            s += u"line-height:"_qs + number(p.sl * 100.0 / 240.0) + u"%;"_qs;
+            s += u"line-height:"_qs + cssNumber(p.sl * 100.0 / 240.0) + u"%;"_qs;
         } else if (!p.slMult) {
             // At least so high is Qt's own word; a browser takes it as exactly.
-            s += u"line-height:"_qs + pixels(std::abs(p.sl) / kTwipsPerPixel) + u';';
+            s += u"line-height:"_qs + cssPixels(std::abs(p.sl) / kTwipsPerPixel) + u';';
             if (p.sl > 0)
                 s += u"-qt-line-height-type:minimum;";
         }
@@ -352,6 +336,21 @@ void HtmlSink::finish()
 }
 
 } // namespace
+
+QString cssNumber(double value)
+{
+    QString s = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
+    while (s.endsWith(u'0'))
+        s.chop(1);
+    if (s.endsWith(u'.'))
+        s.chop(1);
+    return s == u"-0" ? QStringLiteral("0") : s;
+}
+
+QString cssPixels(double px)
+{
+    return cssNumber(px) + u"px"_qs;
+}
 
 void appendHtmlEscaped(QString &out, QStringView text)
 {

@@ -22,6 +22,11 @@ bool rtfToHtml(QByteArrayView rtf, const std::function<void(QByteArrayView utf8)
 // a paragraph for each of its lines.
 void textToHtml(QStringView text, const std::function<void(QByteArrayView utf8)> &write);
 
+// A length or a size for CSS: at most two decimals, never an exponent;
+// the same in pixels.
+QString cssNumber(double value);
+QString cssPixels(double px);
+
 // Appends `text` escaped for HTML and XHTML text and attribute values;
 // characters XML does not allow are left out.
 void appendHtmlEscaped(QString &out, QStringView text);
