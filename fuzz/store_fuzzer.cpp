@@ -671,6 +671,36 @@ void fuzzQuery(QByteArrayView in)
         check(rc == SQLITE_ROW, "the full-text module takes the query",
               [&] { return query + QStringLiteral("\n  ") + error; });
     }
+
+    // The same through the index, with every form of each word (the words'
+    // forms go to the full-text module as synonyms, a last word also as a
+    // beginning): no problem, whatever is typed.
+    static QTemporaryDir folder;
+    static store::SearchIndex *index = [] {
+        const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250 Jak dostane\\'9a do lednice "
+                               "\\'9eirafu? Pep\\'ed\\'e8kovi dali pivo.\\par}";
+        QDir(folder.path()).mkpath(QStringLiteral("DataBase/Zvirata"));
+        const std::pair<const char *, QByteArray> files[] = {
+            {"DataBase/seznam.dat", "Zvirata\r\n"},
+            {"DataBase/Zvirata/Vtipy.sez", "Zirafa\r\n"},
+            {"DataBase/Zvirata/Zirafa.vti", rtf}};
+        for (const auto &[name, bytes] : files) {
+            QFile file(folder.filePath(QString::fromLatin1(name)));
+            check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
+                  "the search's folder is written");
+        }
+        QDir::setCurrent(folder.path());
+        auto *made = new store::SearchIndex(QString());
+        check(made->refresh().read == 1, "the search's folder is indexed");
+        return made;
+    }();
+    if (typed.size() > 64)
+        return; // a word is tried with its diacritics: a long one takes long
+    for (const bool prefix : {true, false}) {
+        const store::SearchResult result = index->search(typed, 10, prefix, true);
+        check(result.problem.isEmpty(), "the index takes the query",
+              [&] { return typed + QStringLiteral("\n  ") + result.problem; });
+    }
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)

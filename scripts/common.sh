@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev
-          libhunspell-dev hunspell-cs libzip-dev zlib1g-dev zip unzip poppler-utils
+          libhunspell-dev hunspell-cs libzip-dev libzstd-dev zip unzip poppler-utils
           libbenchmark-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xvfb xauth
           desktop-file-utils appstream groff-base)
 

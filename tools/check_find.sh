@@ -11,12 +11,26 @@ export XDG_CACHE_HOME="$tmp/cache"
 before=$(cd "$tmp/folder" && find . -type f -exec md5sum {} + | sort)
 tab=$(printf '\t')
 
-# A word without its diacritics, in capitals: library, joke and text.
-"$find" --folder "$tmp/folder" BABICKA >"$tmp/out" 2>"$tmp/err"
+# A word without its diacritics, in capitals, in the form typed only:
+# library, joke and text.
+"$find" --folder "$tmp/folder" --exact BABICKA >"$tmp/out" 2>"$tmp/err"
 [ "$(wc -l <"$tmp/out")" -eq 1 ]
 grep -q "^Rodina${tab}Šedivé vlasy${tab}.*babička" "$tmp/out"
 [ ! -s "$tmp/err" ]
 ls "$tmp/cache/chichotek/"index-*.sqlite >/dev/null
+
+# In any of its forms (with the Czech dictionary): the form typed first.
+if [ -e /usr/share/hunspell/cs_CZ.dic ]; then
+    "$find" --folder "$tmp/folder" BABICKA >"$tmp/out" 2>"$tmp/err"
+    [ "$(wc -l <"$tmp/out")" -eq 2 ]
+    head -n 1 "$tmp/out" | grep -q "^Rodina${tab}Šedivé vlasy${tab}"
+    tail -n 1 "$tmp/out" | grep -q "^Pohádky${tab}Karkulka${tab}Babičko"
+    [ ! -s "$tmp/err" ]
+fi
+# Without it: as typed, and a word on the standard error.
+XDG_DATA_DIRS="$tmp/nikde" "$find" --folder "$tmp/folder" BABICKA >"$tmp/out" 2>"$tmp/err"
+[ "$(wc -l <"$tmp/out")" -eq 1 ]
+grep -q "hunspell-cs" "$tmp/err"
 
 # Words in any order; a phrase only in its order.
 "$find" --folder "$tmp/folder" práci hroznou | grep -q "${tab}Šedivé vlasy${tab}"

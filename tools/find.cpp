@@ -1,11 +1,12 @@
 // Finds jokes by their words from the command line, with the index that the
 // program's search window keeps:
 //
-//   chichotek-find [--folder DIR] WORDS...
+//   chichotek-find [--folder DIR] [--exact] WORDS...
 //
 // Prints one match a line, best first: library, joke and the text around the
 // match, separated by tabs. Words match in any order, whatever their letter
-// case and diacritics; "quoted words" match as a phrase. The program folder
+// case and diacritics, in any of their forms (only as typed with --exact);
+// "quoted words" match as a phrase. The program folder
 // is found as the program finds it: DIR, else the folder of the executable
 // when it holds a DataBase, else the user's own one. The index is brought in
 // line with the files first. Exit status 0 with matches, 1 without, 2 on an
@@ -27,14 +28,16 @@
 namespace {
 
 constexpr const char *kUsage =
-    "Použití: chichotek-find [--folder SLOŽKA] SLOVA...\n"
+    "Použití: chichotek-find [--folder SLOŽKA] [--exact] SLOVA...\n"
     "Najde vtipy podle slov v jejich textu nebo názvu ve všech knihovnách.\n"
     "Vypíše jeden vtip na řádek, nejlepší shody první: knihovna, vtip a text\n"
     "kolem nalezených slov, oddělené tabulátorem. Slova se hledají v libovolném\n"
-    "pořadí bez ohledu na velikost písmen a diakritiku; \"slova v uvozovkách\"\n"
-    "se hledají jako celá fráze.\n"
+    "pořadí bez ohledu na velikost písmen a diakritiku, v kterémkoli svém tvaru\n"
+    "(žirafa najde i žirafu a žirafě; tvary zná český slovník hunspell-cs);\n"
+    "\"slova v uvozovkách\" se hledají jako celá fráze.\n"
     "\n"
     "  -f, --folder SLOŽKA  složka programu (se složkou DataBase)\n"
+    "  -e, --exact          jen přesně tento tvar slov\n"
     "  -h, --help           vypíše tuto nápovědu\n"
     "  -v, --version        vypíše verzi\n"
     "\n"
@@ -66,6 +69,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QString chosen;
     QStringList words;
+    bool exact = false;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -81,6 +85,8 @@ int main(int argc, char **argv)
             if (++i >= args.size())
                 return fail(QStringLiteral("Za %1 chybí složka.").arg(arg));
             chosen = args[i];
+        } else if (arg == u"-e" || arg == u"--exact") {
+            exact = true;
         } else if (arg.startsWith(QLatin1String("--folder="))) {
             chosen = arg.mid(9);
         } else if (arg == u"--") {
@@ -110,16 +116,20 @@ int main(int argc, char **argv)
     store::SearchIndex index(store::searchCacheFile(folder));
     store::RefreshReport report;
     const store::SearchResult result =
-        index.refreshAndSearch(query, std::numeric_limits<int>::max(), false, &report);
+        index.refreshAndSearch(query, std::numeric_limits<int>::max(), false, !exact, &report);
     if (!report.problem.isEmpty())
         return fail(report.problem);
     if (!result.problem.isEmpty())
         return fail(result.problem);
     for (const store::SearchHit &hit : result.hits) {
         const QString line = hit.library + u'\t' + hit.joke + u'\t' +
-                             oneLine(index.snippet(hit.id, query, false)) + u'\n';
+                             oneLine(index.snippet(hit.id, query, false, !exact)) + u'\n';
         std::fputs(line.toLocal8Bit().constData(), stdout);
     }
+    if (!exact && !store::SearchIndex::wordFormsKnown())
+        std::fputs("chichotek-find: jiné tvary slov se nehledají, není nainstalován český slovník "
+                   "(balíček hunspell-cs)\n",
+                   stderr);
     if (report.unreadable > 0)
         std::fprintf(stderr, "chichotek-find: souborů vtipů, které nelze přečíst: %d\n",
                      report.unreadable);

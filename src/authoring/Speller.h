@@ -5,17 +5,16 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-#include <string>
-
-class Hunspell;
-
 // Czech spell checking with Hunspell and the Czech dictionary of the system
 // (Debian's hunspell-cs), shared by every box in which jokes are written.
 // Words the user adds go to a word list of their own,
 // $XDG_CONFIG_HOME/chichotek/slovnik.txt (UTF-8, a word a line), and the
 // switch that turns spell checking off is kept beside it (pravopis.cfg).
 // Without a dictionary there is no spell checking, and why() says so.
+namespace store {
+class CzechDictionary;
+}
+
 class Speller : public QObject
 {
     Q_OBJECT
@@ -24,7 +23,7 @@ public:
     ~Speller() override;
 
     // Whether a dictionary was found.
-    bool available() const { return !m_aff.isEmpty(); }
+    bool available() const;
     // Why there is no spell checking, in words a user knows; empty when
     // there is.
     QString why() const;
@@ -51,17 +50,11 @@ signals:
     void changed();
 
 private:
-    explicit Speller(const QStringList &folders);
-    // The dictionary, read when it is first needed (it takes a moment).
-    Hunspell *hunspell();
-    // A word as the dictionary spells it, and back.
-    std::string encoded(const QString &word) const;
-    QString decoded(const std::string &word) const;
+    Speller();
+    // The shared dictionary, with the user's own words added to it once.
+    store::CzechDictionary *dictionary();
 
-    QString m_aff;
-    QString m_dic;
-    std::unique_ptr<Hunspell> m_hunspell;
-    QByteArray m_encoding = "UTF-8";
     QHash<QString, bool> m_known;
+    bool m_ownWordsAdded = false;
     bool m_enabled = true;
 };

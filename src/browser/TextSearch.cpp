@@ -3,12 +3,14 @@
 #include "Unit1.h"
 #include "controls/colours.h"
 #include "controls/spokennames.h"
+#include "store/dictionary.h"
 #include "store/files.h"
 #include "store/paths.h"
 #include "store/watcher.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -77,13 +79,14 @@ public:
         m_pool.waitForDone();
     }
 
-    void setResult(const std::vector<store::SearchHit> &hits, const QString &query)
+    void setResult(const std::vector<store::SearchHit> &hits, const QString &query, bool allForms)
     {
         beginResetModel();
         ++m_generation;
         m_pool.clear();
         m_hits = hits;
         m_query = query;
+        m_allForms = allForms;
         m_snippets.assign(hits.size(), QString());
         m_asked.assign(hits.size(), false);
         endResetModel();
@@ -130,9 +133,10 @@ private:
         auto *self = const_cast<HitModel *>(this);
         const quint64 generation = m_generation;
         const QString query = m_query;
+        const bool allForms = m_allForms;
         const store::SearchIndex *index = m_index;
-        m_pool.start([self, generation, row, id, query, index] {
-            QString snippet = index->snippet(id, query);
+        m_pool.start([self, generation, row, id, query, allForms, index] {
+            QString snippet = index->snippet(id, query, true, allForms);
             for (QChar &c : snippet) {
                 if (c == u'\n' || c == u'\t' || c == QChar(0x2028))
                     c = u' ';
@@ -156,6 +160,7 @@ private:
     const store::SearchIndex *m_index;
     std::vector<store::SearchHit> m_hits;
     QString m_query;
+    bool m_allForms = true;
     mutable std::vector<QString> m_snippets;
     mutable std::vector<bool> m_asked;
     quint64 m_generation = 0;
@@ -292,6 +297,12 @@ THledani::THledani(const QString &cacheFile, QWidget *parent)
     Hledany->installEventFilter(this);
     nameByLabel(label, Hledany);
 
+    JenTvar = new QCheckBox(QStringLiteral("Jen přesně tento tvar"), this);
+    JenTvar->setObjectName(QStringLiteral("JenTvar"));
+    JenTvar->setToolTip(QStringLiteral("Bez zaškrtnutí najde slovo v kterémkoli tvaru: "
+                                       "„žirafa“ najde i „žirafu“ a „žirafě“."));
+    connect(JenTvar, &QCheckBox::toggled, this, [this] { searchSoon(); });
+
     Prubeh = new QProgressBar(this);
     Prubeh->setObjectName(QStringLiteral("Prubeh"));
     Prubeh->setAccessibleName(QStringLiteral("Příprava rejstříku"));
@@ -324,13 +335,15 @@ THledani::THledani(const QString &cacheFile, QWidget *parent)
     layout->setSpacing(4);
     layout->addWidget(label);
     layout->addWidget(Hledany);
+    layout->addWidget(JenTvar);
     layout->addWidget(Prubeh);
     layout->addWidget(Vysledky, 1);
     layout->addWidget(Stav);
 
     m_pause.setSingleShot(true);
     m_pause.setInterval(kPauseMs);
-    connect(&m_pause, &QTimer::timeout, this, [this] { searchNow(); });
+    m_searcher.setMaxThreadCount(1);
+    connect(&m_pause, &QTimer::timeout, this, [this] { searchSoon(); });
     connect(Hledany, &QLineEdit::textChanged, this, [this] { m_pause.start(); });
 
     store::setChangeListener([this](const store::DbPath &path) { changed(path); });
@@ -339,6 +352,8 @@ THledani::THledani(const QString &cacheFile, QWidget *parent)
 
 THledani::~THledani()
 {
+    ++m_searchAsked;
+    m_searcher.waitForDone();
     m_model->stopSnippets();
     store::setChangeListener({});
     m_stop = true;
@@ -484,8 +499,11 @@ void THledani::startRefresh()
         return;
     // A damaged cache is started again, quietly, and filled whole.
     if (m_index->damaged()) {
+        ++m_searchAsked;
+        m_searcher.waitForDone();
+        m_model->stopSnippets();
         m_index->makeAnew();
-        m_model->setResult({}, QString());
+        m_model->setResult({}, QString(), true);
         return startRefreshWhole();
     }
     m_fullPending = m_listPending = false;
@@ -496,6 +514,9 @@ void THledani::startRefresh()
         Prubeh->show();
     }
     m_worker = std::thread([this, full, list, libraries] {
+        // The dictionary takes a moment to read: here, not on the first key
+        // whose word no joke has.
+        store::CzechDictionary::shared().load();
         const auto progress = [this](int done, int total) {
             QMetaObject::invokeMethod(
                 this,
@@ -523,20 +544,80 @@ void THledani::refreshed(const store::RefreshReport &report)
     Prubeh->hide();
     // What is shown may have changed.
     if (!m_shownQuery.isEmpty() || !Hledany->text().isEmpty())
-        searchNow();
+        searchSoon();
     showStatus();
     startRefresh();
+}
+
+void THledani::searchSoon()
+{
+    m_pause.stop();
+    ++m_searchAsked;
+    if (m_searching != 0) {
+        // Its answer is of no use any more.
+        m_searchWaiting = true;
+        m_index->interrupt();
+        return;
+    }
+    startSearch();
+}
+
+void THledani::startSearch()
+{
+    m_searchWaiting = false;
+    m_searching = m_searchAsked;
+    const quint64 number = m_searching;
+    const QString query = Hledany->text();
+    const bool allForms = !JenTvar->isChecked();
+    const store::SearchIndex *index = m_index.get();
+    m_searcher.start([this, index, number, query, allForms] {
+        // (The window waits for this before it goes.)
+        const auto post = [&](const store::SearchResult &result, bool whole) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, number, query, allForms, result, whole] {
+                    if (whole && m_searching == number)
+                        m_searching = 0;
+                    if (number == m_searchAsked)
+                        showResult(query, allForms, result, !whole);
+                    else if (whole && m_searchWaiting && m_searching == 0)
+                        startSearch();
+                },
+                Qt::QueuedConnection);
+        };
+        // A last word that is also the beginning of longer ones can be the
+        // beginning of very many: the jokes with it as a word are shown
+        // first, at once, and then all of them.
+        if (store::ftsQuery(query, true).endsWith(u'*')) {
+            post(index->search(query, kMostRows, false, allForms), false);
+            if (number != m_searchAsked)
+                return post({}, true);
+        }
+        post(index->search(query, kMostRows, true, allForms), true);
+    });
 }
 
 void THledani::searchNow()
 {
     m_pause.stop();
+    ++m_searchAsked;
+    m_searchWaiting = false;
+    m_searcher.waitForDone();
+    m_searching = 0;
     const QString query = Hledany->text();
-    m_result = m_index->search(query, kMostRows);
+    const bool allForms = !JenTvar->isChecked();
+    showResult(query, allForms, m_index->search(query, kMostRows, true, allForms), false);
+}
+
+void THledani::showResult(const QString &query, bool allForms, const store::SearchResult &result,
+                          bool partial)
+{
+    m_result = result;
+    m_partial = partial;
     if (m_index->damaged())
         QTimer::singleShot(0, this, [this] { startRefreshWhole(); });
     m_shownQuery = query;
-    m_model->setResult(m_result.hits, query);
+    m_model->setResult(m_result.hits, query, allForms);
     if (m_model->rowCount({}) > 0)
         Vysledky->setCurrentIndex(m_model->index(0));
     m_openProblem.clear();
@@ -566,6 +647,12 @@ void THledani::showStatus()
         if (m_result.jokes > int(m_result.hits.size()))
             parts << QStringLiteral("Ukázáno %1 nejlepších.").arg(m_result.hits.size());
     }
+    if (typed && m_partial && m_result.problem.isEmpty())
+        parts << QStringLiteral("Hledám i delší slova, která tak začínají…");
+    if (typed && store::endsInShortBeginning(m_shownQuery))
+        parts << QStringLiteral("Poslední slovo se hledá celé, jako začátek delšího až od %1 "
+                                "písmen.")
+                     .arg(store::kShortestBeginning);
     if (m_worker.joinable() && !m_indexed)
         parts << QStringLiteral("Rejstřík vtipů se připravuje…");
     if (m_report.unreadable > 0)
@@ -573,6 +660,9 @@ void THledani::showStatus()
                      .arg(counted(m_report.unreadable, "soubor", "soubory", "souborů"));
     if (m_index->inMemory())
         parts << QStringLiteral("Rejstřík nelze uložit, je jen v paměti.");
+    if (!store::SearchIndex::wordFormsKnown() && !JenTvar->isChecked())
+        parts << QStringLiteral("Jiné tvary slov se nehledají: není nainstalován český slovník "
+                                "(balíček hunspell-cs).");
     if (!m_openProblem.isEmpty())
         parts << m_openProblem;
     Stav->setText(parts.join(u' '));

@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <QHash>
 #include <QSet>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -23,7 +25,8 @@ class FolderWatcher;
 
 // The window that searches the words of every joke of every library: a
 // search box, the jokes that match, best first, with the text around the
-// match, and a status line. Results follow the typing after a short pause;
+// match, and a status line. Words are found in any of their forms unless
+// "Jen přesně tento tvar" is checked. Results follow the typing after a short pause;
 // Enter or a double click opens the joke in the main window.
 //
 // It keeps the search index (store/searchindex.h) of the program's folder:
@@ -42,20 +45,27 @@ public:
     ~THledani() override;
 
     QLineEdit *Hledany;
+    // Checked: the words in the form typed only, not in their other forms.
+    QCheckBox *JenTvar;
     QProgressBar *Prubeh;
     QListView *Vysledky;
     QLabel *Stav;
 
     // Shows the window beside the main window and re-checks the index.
     void open();
-    // Searches for what the box holds now, without the pause.
+    // Searches for what the box holds now and shows it, waiting for it.
     void searchNow();
+    // Searches for what the box holds beside the window; a search still
+    // running is stopped first. The results are shown when they come.
+    void searchSoon();
+    // Whether results are on their way.
+    bool searching() const { return m_pause.isActive() || m_searching != 0; }
     // Opens the joke of the result row in the main window.
     void openResult(int row);
     // Whether the index is being brought in line with the files.
     bool refreshing() const { return m_worker.joinable(); }
 
-    static constexpr int kPauseMs = 20;   // after a key, before searching
+    static constexpr int kPauseMs = 0;    // after a key, before searching
     static constexpr int kMostRows = 200; // of the results shown
 
 protected:
@@ -70,6 +80,10 @@ private:
     void startRefresh();
     void startRefreshWhole();
     void refreshed(const store::RefreshReport &report);
+    void startSearch();
+    // `partial`: the last word only as a word, before it is also a beginning.
+    void showResult(const QString &query, bool allForms, const store::SearchResult &result,
+                    bool partial);
     void showStatus();
     void placeBesideMainWindow();
 
@@ -80,6 +94,14 @@ private:
     QHash<QString, QStringList> m_folderLibraries;
     HitModel *m_model;
     QTimer m_pause;
+    // The searches made beside the window, one at a time: the number of the
+    // last one asked for, of the one running (0: none), and whether another
+    // is to follow it.
+    QThreadPool m_searcher;
+    std::atomic<quint64> m_searchAsked{0};
+    quint64 m_searching = 0;
+    bool m_searchWaiting = false;
+    bool m_partial = false; // the results shown are a search's first part
     QString m_shownQuery;
     store::SearchResult m_result;
     store::RefreshReport m_report;

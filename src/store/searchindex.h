@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +9,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 // Search over the words of every joke of every library.
@@ -23,6 +26,12 @@
 // Matching: the words of a query in any order, in the joke's name or text,
 // whatever their letter case and diacritics; "quoted words" as a phrase; the
 // last word also as the beginning of a longer one while the user is typing.
+// Each word in any of its forms ("žirafa" finds "žirafu" and "žirafě"; "ženu"
+// also "hnát" and "hnali"): the index keeps each spelling's base forms as the
+// Czech dictionary gives them, and a word matches every word that shares one
+// with it. A match of the form typed comes before one of another form; words
+// the dictionary does not know match as typed. Without the dictionary, and
+// when asked for the form typed only, words match as typed.
 //
 // Every path is relative to the working directory (the program's folder), as
 // the database's paths are.
@@ -32,10 +41,18 @@ namespace store {
 inline constexpr QChar kMatchStart = QChar(0x0001);
 inline constexpr QChar kMatchEnd = QChar(0x0002);
 
+// A last word shorter than this is no beginning of a longer one, only a word:
+// very many words begin with one or two letters, and reading all of them
+// would keep the results waiting for a second or so.
+inline constexpr int kShortestBeginning = 3;
+
 // A typed query as an FTS5 expression: each word a quoted string, each quoted
 // phrase one, the last word a prefix when `lastIsPrefix` (and it is not
-// closed by a blank or a quote). Empty when the text holds no word.
+// closed by a blank or a quote, and has kShortestBeginning letters). Empty
+// when the text holds no word.
 QString ftsQuery(const QString &typed, bool lastIsPrefix = true);
+// Whether the text ends in a word too short to be taken as a beginning.
+bool endsInShortBeginning(const QString &typed);
 
 // The cache file of the index for a program folder:
 // $XDG_CACHE_HOME/chichotek/index-<hash of the folder's path>.sqlite.
@@ -93,32 +110,49 @@ public:
 
     // The jokes that match `typed`, best first (a match in the name weighs
     // more than one in the text). Safe on another thread than refresh().
-    SearchResult search(const QString &typed, int limit = 500, bool lastIsPrefix = true) const;
+    SearchResult search(const QString &typed, int limit = 500, bool lastIsPrefix = true,
+                        bool allForms = true) const;
     // The text around the best place of the match in the joke `id`, the
     // matched words between kMatchStart and kMatchEnd; the beginning of the
     // text when only the name matched.
-    QString snippet(qint64 id, const QString &typed, bool lastIsPrefix = true) const;
+    QString snippet(qint64 id, const QString &typed, bool lastIsPrefix = true,
+                    bool allForms = true) const;
+    // Stops a search running on another thread (on a cache file only): it
+    // ends with a problem.
+    void interrupt() const;
+    // Whether words are found in their other forms: the Czech dictionary is
+    // installed.
+    static bool wordFormsKnown();
 
     // Brings the index in line with the files and searches it, as a search
     // from the command line does: a cache that fails (damaged, as a refresh
     // or a search finds) is made anew and filled again, once. `report` gets
     // the refresh's report.
-    SearchResult refreshAndSearch(const QString &typed, int limit, bool lastIsPrefix,
+    SearchResult refreshAndSearch(const QString &typed, int limit, bool lastIsPrefix, bool allForms,
                                   RefreshReport *report = nullptr);
 
 private:
     struct Db;
     void open(bool anew);
     void noteError(int code) const;
+    // The other forms of a word of a query, folded; remembered until a
+    // refresh reads a joke.
+    std::vector<std::string> formsOf(Db &db, const QString &word) const;
+    void noteTyped(const QString &typed, const std::string &folded,
+                   const std::set<std::string> &bases) const;
     RefreshReport refreshSome(const QStringList *libraries, bool listChanged,
                               const std::function<void(int, int)> &progress,
                               const std::atomic<bool> *stop);
-    std::unique_ptr<Db> m_writer; // refresh's connection (the only one in memory)
-    std::unique_ptr<Db> m_reader; // search's connection, on a file
-    QString m_requested;          // the cache file asked for
-    QString m_file;               // the one in use; empty in memory
+    std::unique_ptr<Db> m_writer;   // refresh's connection (the only one in memory)
+    std::unique_ptr<Db> m_reader;   // search's connection, on a file
+    std::unique_ptr<Db> m_snippets; // and the snippets', beside it
+    std::unique_ptr<Db> m_notes;    // and what the dictionary told of a query's words
+    QString m_requested;            // the cache file asked for
+    QString m_file;                 // the one in use; empty in memory
     mutable std::atomic<bool> m_damaged{false};
     mutable std::mutex m_memoryLock; // in memory: one thread at a time
+    mutable std::mutex m_formsLock;
+    mutable QHash<QString, std::vector<std::string>> m_forms;
 };
 
 namespace testing {

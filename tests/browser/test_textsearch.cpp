@@ -3,10 +3,12 @@
 // index following what the program itself changes.
 
 #include "browser/TextSearch.h"
+#include "store/dictionary.h"
 #include "store/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/synctool.h"
 
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QListView>
@@ -48,7 +50,7 @@ protected:
     static void waitForIndex(THledani &search)
     {
         const QDeadlineTimer deadline(10000);
-        while (search.refreshing() && !deadline.hasExpired())
+        while ((search.refreshing() || search.searching()) && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QCoreApplication::processEvents();
         ASSERT_FALSE(search.refreshing()) << "the index was not ready within 10 s";
@@ -62,6 +64,8 @@ protected:
         for (const QChar c : text)
             search.Hledany->insert(QString(c));
         QTest::qWait(THledani::kPauseMs * 3);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !search.searching(); }))
+            << "no results within 5 s";
     }
 
     static QStringList rows(THledani &search)
@@ -126,6 +130,51 @@ TEST_F(TextSearch, ShowsWhatMatchesAsTheUserTypes)
     window->HledatVText->trigger();
     EXPECT_EQ(window->textSearch(), &search);
     EXPECT_TRUE(search.isVisible());
+}
+
+TEST_F(TextSearch, FindsEveryFormOfAWordUnlessTheFormTypedOnlyIsChecked)
+{
+    store::CzechDictionary::useFolders({});
+    if (!store::SearchIndex::wordFormsKnown())
+        GTEST_SKIP() << "no Czech dictionary (hunspell-cs)";
+    start();
+    window->show();
+    THledani &search = openSearch();
+    EXPECT_FALSE(search.JenTvar->isChecked());
+    type(search, QStringLiteral("dveřmi"));
+    ASSERT_EQ(rows(search), QStringList{QStringLiteral("Škola – Ťukání")});
+    EXPECT_EQ(search.Stav->text(), QStringLiteral("Nalezeno: 1 vtip v 1 knihovně."));
+    const QModelIndex first = search.Vysledky->model()->index(0, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return first.data(Qt::UserRole + 3)
+            .toString()
+            .contains(store::kMatchStart + QStringLiteral("dveře") + store::kMatchEnd);
+    })) << first.data(Qt::UserRole + 3).toString().toStdString();
+
+    search.JenTvar->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.searching(); }));
+    EXPECT_TRUE(rows(search).isEmpty());
+    EXPECT_EQ(search.Stav->text(), QStringLiteral("Žádný vtip tato slova neobsahuje."));
+    search.JenTvar->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.searching(); }));
+    EXPECT_EQ(rows(search).size(), 1);
+}
+
+TEST_F(TextSearch, WithoutTheDictionaryFindsTheFormTypedAndSaysWhy)
+{
+    store::CzechDictionary::useFolders({folder.absolute(QStringLiteral("nikde"))});
+    start();
+    window->show();
+    THledani &search = openSearch();
+    type(search, QStringLiteral("dveřmi"));
+    EXPECT_TRUE(rows(search).isEmpty());
+    EXPECT_TRUE(search.Stav->text().endsWith(
+        QStringLiteral("Jiné tvary slov se nehledají: není nainstalován český slovník "
+                       "(balíček hunspell-cs).")))
+        << search.Stav->text().toStdString();
+    type(search, QStringLiteral("dveře"));
+    EXPECT_EQ(rows(search).size(), 1);
+    store::CzechDictionary::useFolders({});
 }
 
 TEST_F(TextSearch, OpensTheFoundJokeInTheMainWindow)

@@ -105,11 +105,15 @@ TEST_F(SearchIndexTest, TakesTheLastWordAsABeginningAndQuotesAsAPhrase)
     store::SearchIndex index(cacheFile());
     index.refresh();
     EXPECT_EQ(found(index, QStringLiteral("zir")), Hits{"Zvířata/Žirafa"});
+    // One or two letters are too short a beginning: only a word.
+    EXPECT_EQ(found(index, QStringLiteral("zi")), Hits{});
+    EXPECT_TRUE(store::endsInShortBeginning(QStringLiteral("pivo zi")));
+    EXPECT_FALSE(store::endsInShortBeginning(QStringLiteral("pivo zi ")));
     // Closed by a blank, or not typed as a beginning: whole words only.
     EXPECT_EQ(found(index, QStringLiteral("zir ")), Hits{});
     EXPECT_EQ(found(index, QStringLiteral("zir"), false), Hits{});
     // Only the last word is a beginning.
-    EXPECT_EQ(found(index, QStringLiteral("ziraf pivo")), Hits{});
+    EXPECT_EQ(found(index, QStringLiteral("zir pivo")), Hits{});
 
     // "velký papoušek" in that order is in one joke; both words in two.
     EXPECT_EQ(found(index, QStringLiteral("velky papousek")).size(), 2u);
@@ -160,9 +164,10 @@ TEST_F(SearchIndexTest, SnippetShowsTheMatchedWords)
     EXPECT_TRUE(snippet.contains(store::kMatchStart + QStringLiteral("kočku") + store::kMatchEnd))
         << snippet.toStdString();
     // Matched by the name only: the text from its beginning.
-    const store::SearchResult byName = index.search(QStringLiteral("pisemka"), 500, false);
+    const store::SearchResult byName = index.search(QStringLiteral("pisemka"), 500, false, false);
     ASSERT_EQ(byName.hits.size(), 1u);
-    EXPECT_EQ(index.snippet(byName.hits.front().id, QStringLiteral("pisemka"), false).toStdString(),
+    EXPECT_EQ(index.snippet(byName.hits.front().id, QStringLiteral("pisemka"), false, false)
+                  .toStdString(),
               "Pepíček píše písemku a papoušek velký mu radí.");
 }
 
@@ -179,15 +184,14 @@ TEST_F(SearchIndexTest, ABigJokesSnippetLooksOnlyAtTheStartOfItsText)
     store::SearchIndex index(cacheFile());
     index.refresh();
 
-    const store::SearchResult result = index.search(QStringLiteral("z"));
+    const store::SearchResult result = index.search(QStringLiteral("zas"));
     ASSERT_FALSE(result.hits.empty());
     const qint64 id = result.hits.front().id;
     qint64 before = store::testing::textUnpacked();
-    const QString snippet = index.snippet(id, QStringLiteral("z"));
+    const QString snippet = index.snippet(id, QStringLiteral("zas"));
     EXPECT_LE(store::testing::textUnpacked() - before, 80 * 1024);
-    EXPECT_TRUE(snippet.startsWith(store::kMatchStart + QStringLiteral("Zebra") + store::kMatchEnd +
-                                   QStringLiteral(" ") + store::kMatchStart +
-                                   QStringLiteral("zase")))
+    EXPECT_TRUE(snippet.startsWith(QStringLiteral("Zebra ") + store::kMatchStart +
+                                   QStringLiteral("zase") + store::kMatchEnd))
         << snippet.left(80).toStdString();
     EXPECT_TRUE(snippet.endsWith(u'…'));
     EXPECT_LT(snippet.size(), 400);
@@ -418,7 +422,7 @@ TEST_F(SearchIndexTest, NoticesDamageFoundLaterAndStartsAgain)
         store::SearchIndex index(cacheFile());
         store::RefreshReport report;
         const store::SearchResult result =
-            index.refreshAndSearch(QStringLiteral("zirafa"), 500, false, &report);
+            index.refreshAndSearch(QStringLiteral("zirafa"), 500, false, true, &report);
         EXPECT_TRUE(result.problem.isEmpty() && report.problem.isEmpty())
             << result.problem.toStdString() << report.problem.toStdString();
         ASSERT_EQ(result.hits.size(), 1u);
