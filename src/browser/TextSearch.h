@@ -26,8 +26,10 @@ class FolderWatcher;
 // The window that searches the words of every joke of every library: a
 // search box, the jokes that match, best first, with the text around the
 // match, and a status line. Words are found in any of their forms unless
-// "Jen přesně tento tvar" is checked. Results follow the typing after a short pause;
-// Enter or a double click opens the joke in the main window.
+// "Jen přesně tento tvar" is checked. Results follow the typing: each key
+// searches beside the window (the jokes with a last word as a whole word
+// first, then also those with longer words it begins); Enter or a double
+// click opens the joke in the main window.
 //
 // It keeps the search index (store/searchindex.h) of the program's folder:
 // each time the window opens, the index is brought in line with the files on
@@ -65,7 +67,8 @@ public:
     // Whether the index is being brought in line with the files.
     bool refreshing() const { return m_worker.joinable(); }
 
-    static constexpr int kPauseMs = 0;    // after a key, before searching
+    static constexpr int kPauseMs = 0;    // after a key, before searching (the
+                                          // keys of one moment search once)
     static constexpr int kMostRows = 200; // of the results shown
 
 protected:

@@ -28,7 +28,7 @@ namespace store {
 namespace {
 
 constexpr int kApplicationId = 0x43684B31; // "ChK1"
-constexpr int kSchemaVersion = 6;
+constexpr int kSchemaVersion = 3;
 constexpr int kJokeBits = 24; // a joke's id: its library's id, then its number there
 
 // Whether `c` is part of a word as the index's tokenizer (unicode61) sees it:
