@@ -33,9 +33,19 @@ HOME=$home PROGRAM="$ROOT/build/bin/chichotek" OUT=$out MODE=$mode \
     set -euo pipefail
     env -u XDG_DATA_HOME -u XDG_CACHE_HOME "$PROGRAM" &
     program=$!
-    window=$(xdotool search --sync --onlyvisible --name "^Chichotek v ")
+    xdotool search --sync --onlyvisible --name "^Chichotek v " >/dev/null
+    sleep 1.5
+    # The welcome of the first start, a box of the same title, answered.
+    windows=$(xdotool search --onlyvisible --name "^Chichotek v ")
+    window=$(head -n 1 <<<"$windows")
+    box=$(tail -n 1 <<<"$windows")
+    if [ "$box" != "$window" ]; then
+      xdotool windowfocus --sync "$box"
+      xdotool key Return
+      sleep 0.5
+    fi
     xdotool windowfocus --sync "$window"
-    sleep 1
+    sleep 0.5
     if [ "$MODE" = main ]; then
       # The first library of the list, then "Otevřít" (the menu bar is about
       # 20 pixels high above the window'"'"'s controls).

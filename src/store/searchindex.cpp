@@ -1145,8 +1145,8 @@ namespace {
 // The words the dictionary knows that `word`, typed without diacritics, may
 // be: each letter tried with each of its Czech diacritics (at most a few
 // thousand tries, a few microseconds each), also with a capital letter, as
-// names are known.
-QStringList withDiacritics(CzechDictionary &czech, const QString &word)
+// names are known; for a longer word, the dictionary's suggestions.
+QStringList withDiacritics(CzechDictionary &czech, const QString &word, bool typing, bool *whole)
 {
     static const QHash<QChar, QString> kMarked = {
         {u'a', QStringLiteral("á")},  {u'c', QStringLiteral("č")},  {u'd', QStringLiteral("ď")},
@@ -1161,8 +1161,23 @@ QStringList withDiacritics(CzechDictionary &czech, const QString &word)
     for (const QChar c : lower) {
         choices.push_back(c + kMarked.value(c));
         tries *= choices.back().size();
-        if (tries > kMostTries)
-            return {};
+        if (tries > kMostTries) {
+            // A long word: what the dictionary suggests for it (from tens
+            // to hundreds of milliseconds: not while it is being typed),
+            // with the same letters.
+            QStringList out;
+            if (typing) {
+                *whole = false;
+                return out;
+            }
+            for (const QString &spelling : {lower, lower.front().toUpper() + lower.mid(1)}) {
+                for (const QString &meant : czech.suggestions(spelling, 12)) {
+                    if (folded(meant) == folded(lower) && !out.contains(meant))
+                        out << meant;
+                }
+            }
+            return out;
+        }
     }
     QStringList out;
     QString spelling = lower;
@@ -1187,11 +1202,13 @@ QStringList withDiacritics(CzechDictionary &czech, const QString &word)
 
 } // namespace
 
-std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word) const
+std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word, bool typing) const
 {
+    // (What is found while a word is typed may be less.)
+    const QString key = typing ? word + u'\x01' : word;
     {
         const std::lock_guard lock(m_formsLock);
-        const auto cached = m_forms.constFind(word);
+        const auto cached = m_forms.constFind(key);
         if (cached != m_forms.constEnd())
             return *cached;
     }
@@ -1224,8 +1241,9 @@ std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word) const
         // Typed without diacritics, it may be meant with them even where it
         // is a word as it is ("babickou": babický, and babička).
         QStringList stems = czech.stems(word);
+        bool whole = true;
         if (store::folded(word) == word.toCaseFolded()) {
-            for (const QString &meant : withDiacritics(czech, word))
+            for (const QString &meant : withDiacritics(czech, word, typing, &whole))
                 stems << czech.stems(meant);
         }
         std::set<std::string> found;
@@ -1234,7 +1252,8 @@ std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word) const
             if (!base.empty())
                 found.insert(std::move(base));
         }
-        noteTyped(typed, folded, found);
+        if (whole)
+            noteTyped(typed, folded, found);
         bases.insert(found.begin(), found.end());
     }
     for (const std::string &base : bases) {
@@ -1247,7 +1266,7 @@ std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word) const
     std::vector<std::string> out(forms.begin(), forms.end());
     if (db.error == SQLITE_OK) {
         const std::lock_guard lock(m_formsLock);
-        m_forms.insert(word, out);
+        m_forms.insert(key, out);
     }
     return out;
 }
@@ -1306,7 +1325,10 @@ SearchResult SearchIndex::search(const QString &typed, int limit, bool lastIsPre
     if (allForms) {
         for (const QStringList &part : query.parts) {
             for (const QString &word : part) {
-                std::vector<std::string> forms = formsOf(*db, word);
+                // The last word may still be being typed.
+                const bool typing =
+                    query.lastIsPrefix && &part == &query.parts.back() && &word == &part.back();
+                std::vector<std::string> forms = formsOf(*db, word, typing);
                 if (!forms.empty())
                     synonyms.emplace(db->words->fold(word.toStdString()), std::move(forms));
             }
@@ -1434,7 +1456,9 @@ QString SearchIndex::snippet(qint64 id, const QString &typed, bool lastIsPrefix,
         const std::lock_guard searching(db->wordsLock);
         for (const QStringList &part : query.parts) {
             for (const QString &word : part) {
-                for (const std::string &form : formsOf(*db, word))
+                const bool typing =
+                    query.lastIsPrefix && &part == &query.parts.back() && &word == &part.back();
+                for (const std::string &form : formsOf(*db, word, typing))
                     forms.insert(QString::fromStdString(form));
             }
         }

@@ -136,8 +136,9 @@ private:
     void open(bool anew);
     void noteError(int code) const;
     // The other forms of a word of a query, folded; remembered until a
-    // refresh reads a joke.
-    std::vector<std::string> formsOf(Db &db, const QString &word) const;
+    // refresh reads a joke. While the word is `typing`, the dictionary's
+    // slow suggestions are not asked for.
+    std::vector<std::string> formsOf(Db &db, const QString &word, bool typing) const;
     void noteTyped(const QString &typed, const std::string &folded,
                    const std::set<std::string> &bases) const;
     RefreshReport refreshSome(const QStringList *libraries, bool listChanged,
