@@ -1252,7 +1252,8 @@ std::vector<std::string> SearchIndex::formsOf(Db &db, const QString &word, bool 
             if (!base.empty())
                 found.insert(std::move(base));
         }
-        if (whole)
+        // (Not the beginnings of a word being typed: they would fill it.)
+        if (whole && !typing)
             noteTyped(typed, folded, found);
         bases.insert(found.begin(), found.end());
     }
